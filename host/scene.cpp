@@ -1,0 +1,206 @@
+#include "host/scene.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace host {
+
+double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec3 cross(Vec3 a, Vec3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double length(Vec3 a) { return std::sqrt(dot(a, a)); }
+Vec3 normalized(Vec3 a) {
+    const double n = length(a);
+    return n > 0 ? a * (1.0 / n) : a;
+}
+
+Key* Envelope::find(double time) {
+    for (auto& k : keys)
+        if (k->time == time) return k.get();
+    return nullptr;
+}
+
+Key* Envelope::create(double time, double value) {
+    auto it = std::find_if(keys.begin(), keys.end(), [&](auto& k) { return k->time > time; });
+    auto key = std::make_unique<Key>(Key{time, value});
+    Key* raw = key.get();
+    keys.insert(it, std::move(key));
+    return raw;
+}
+
+bool Envelope::evaluate(double time, double& value) const {
+    if (keys.empty()) return false;
+    if (time <= keys.front()->time) {
+        value = keys.front()->value;
+        return true;
+    }
+    for (size_t i = 1; i < keys.size(); ++i) {
+        const Key& a = *keys[i - 1];
+        const Key& b = *keys[i];
+        if (time <= b.time) {
+            const double span = b.time - a.time;
+            value = span > 0 ? a.value + (b.value - a.value) * (time - a.time) / span : b.value;
+            return true;
+        }
+    }
+    value = keys.back()->value;
+    return true;
+}
+
+void Camera::add_standard_channels(bool with_focal_envelope) {
+    for (const char* n : {"Position.X", "Position.Y", "Position.Z", "Rotation.H", "Rotation.P",
+                          "Rotation.B"})
+        channels.push_back(Channel{n, std::make_unique<Envelope>()});
+    if (with_focal_envelope) channels.push_back(Channel{"FocalDistance", std::make_unique<Envelope>()});
+}
+
+Envelope* Camera::focal_envelope() {
+    for (auto& c : channels)
+        if (c.name == "FocalDistance" && c.envelope) return c.envelope.get();
+    return nullptr;
+}
+
+double Camera::focal_distance_at(double time) const {
+    for (auto& c : channels) {
+        double v = 0;
+        if (c.name == "FocalDistance" && c.envelope && c.envelope->evaluate(time, v)) return v;
+    }
+    return focal_distance;
+}
+
+Vec3 Camera::to_world(Vec3 d) const {
+    // Bank about Z, then pitch about X, then heading about Y.
+    const double cb = std::cos(bank), sb = std::sin(bank);
+    Vec3 a{d.x * cb - d.y * sb, d.x * sb + d.y * cb, d.z};
+    const double cp = std::cos(pitch), sp = std::sin(pitch);
+    Vec3 b{a.x, a.y * cp - a.z * sp, a.y * sp + a.z * cp};
+    const double ch = std::cos(heading), sh = std::sin(heading);
+    return {b.x * ch + b.z * sh, b.y, -b.x * sh + b.z * ch};
+}
+
+namespace {
+
+double hit_sphere(Vec3 c, double r, Vec3 o, Vec3 d) {
+    const Vec3 oc = o - c;
+    const double b = dot(oc, d);
+    const double cc = dot(oc, oc) - r * r;
+    const double disc = b * b - cc;
+    if (disc < 0) return -1;
+    const double s = std::sqrt(disc);
+    const double t0 = -b - s, t1 = -b + s;
+    if (t0 >= 0) return t0;
+    if (t1 >= 0) return t1;
+    return -1;
+}
+
+double hit_box(Vec3 lo, Vec3 hi, Vec3 o, Vec3 d) {
+    double tmin = -std::numeric_limits<double>::infinity();
+    double tmax = std::numeric_limits<double>::infinity();
+    const double os[3] = {o.x, o.y, o.z}, ds[3] = {d.x, d.y, d.z};
+    const double los[3] = {lo.x, lo.y, lo.z}, his[3] = {hi.x, hi.y, hi.z};
+    for (int i = 0; i < 3; ++i) {
+        if (ds[i] == 0) {
+            if (os[i] < los[i] || os[i] > his[i]) return -1;
+            continue;
+        }
+        double t1 = (los[i] - os[i]) / ds[i], t2 = (his[i] - os[i]) / ds[i];
+        if (t1 > t2) std::swap(t1, t2);
+        tmin = std::max(tmin, t1);
+        tmax = std::min(tmax, t2);
+        if (tmin > tmax) return -1;
+    }
+    if (tmin >= 0) return tmin;
+    if (tmax >= 0) return tmax;
+    return -1;
+}
+
+// Moller-Trumbore, both faces.
+double hit_triangle(const Triangle& tri, Vec3 o, Vec3 d) {
+    const Vec3 e1 = tri.v[1] - tri.v[0], e2 = tri.v[2] - tri.v[0];
+    const Vec3 p = cross(d, e2);
+    const double det = dot(e1, p);
+    if (std::fabs(det) < 1e-14) return -1;
+    const double inv = 1.0 / det;
+    const Vec3 s = o - tri.v[0];
+    const double u = dot(s, p) * inv;
+    if (u < 0 || u > 1) return -1;
+    const Vec3 q = cross(s, e1);
+    const double v = dot(d, q) * inv;
+    if (v < 0 || u + v > 1) return -1;
+    const double t = dot(e2, q) * inv;
+    return t >= 0 ? t : -1;
+}
+
+}  // namespace
+
+double Object::intersect(Vec3 o, Vec3 d) const {
+    switch (kind) {
+        case Kind::Sphere: return hit_sphere(center, radius, o, d);
+        case Kind::Box: return hit_box(center - half_size, center + half_size, o, d);
+        case Kind::Mesh: {
+            double best = -1;
+            for (const auto& t : triangles) {
+                const double h = hit_triangle(t, o, d);
+                if (h >= 0 && (best < 0 || h < best)) best = h;
+            }
+            return best;
+        }
+    }
+    return -1;
+}
+
+void Scene::add_default_viewports() {
+    viewports.push_back({"Camera View", kViewCamera, 640, 480});
+    viewports.push_back({"Top", kViewTop, 640, 480});
+    viewports.push_back({"Perspective", kViewPerspective, 640, 480});
+}
+
+Vec3 Scene::pixel_ray(const Viewport& vp, double px, double py) const {
+    // The film spans the viewport's width; the image plane sits at the focal length.
+    const double film_w = camera.film_width * 1000.0;  // mm
+    const double half_w = film_w / 2.0;
+    const double aspect = vp.width > 0 ? static_cast<double>(vp.height) / vp.width : 1.0;
+    const double sx = (px + 0.5) / vp.width * 2.0 - 1.0;
+    const double sy = 1.0 - (py + 0.5) / vp.height * 2.0;
+    const Vec3 local{sx * half_w, sy * half_w * aspect, camera.focal_length};
+    return normalized(camera.to_world(local));
+}
+
+Object make_sphere(const std::string& name, Vec3 center, double radius) {
+    Object o;
+    o.kind = Object::Kind::Sphere;
+    o.name = name;
+    o.center = center;
+    o.radius = radius;
+    return o;
+}
+
+Object make_box(const std::string& name, Vec3 center, Vec3 half_size) {
+    Object o;
+    o.kind = Object::Kind::Box;
+    o.name = name;
+    o.center = center;
+    o.half_size = half_size;
+    return o;
+}
+
+Object make_box_mesh(const std::string& name, Vec3 c, Vec3 h) {
+    Object o;
+    o.kind = Object::Kind::Mesh;
+    o.name = name;
+    o.center = c;
+    Vec3 p[8];
+    for (int i = 0; i < 8; ++i)
+        p[i] = {c.x + ((i & 1) ? h.x : -h.x), c.y + ((i & 2) ? h.y : -h.y), c.z + ((i & 4) ? h.z : -h.z)};
+    const int faces[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
+                             {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+    for (auto& f : faces) {
+        o.triangles.push_back({{p[f[0]], p[f[1]], p[f[2]]}});
+        o.triangles.push_back({{p[f[0]], p[f[2]], p[f[3]]}});
+    }
+    return o;
+}
+
+}  // namespace host

@@ -1,0 +1,111 @@
+// The stand-in host's scene: one render camera, objects a ray can hit, viewports and a clock.
+//
+// Coordinates follow the host's conventions: +Y up, a camera with no rotation looks along +Z,
+// heading turns about Y (+Z toward +X), pitch about the turned X (+Z toward -Y), bank about
+// the twice-turned Z. Distances are in metres, the focal length in millimetres.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct Vec3 {
+    double x = 0, y = 0, z = 0;
+};
+inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+double dot(Vec3 a, Vec3 b);
+Vec3 cross(Vec3 a, Vec3 b);
+double length(Vec3 a);
+Vec3 normalized(Vec3 a);
+
+struct Key {
+    double time = 0;
+    double value = 0;
+};
+
+// An envelope: keys sorted by time, linear between keys and constant outside them.
+struct Envelope {
+    std::vector<std::unique_ptr<Key>> keys;
+    Key* find(double time);
+    Key* create(double time, double value);
+    bool evaluate(double time, double& value) const;  // false when there are no keys
+};
+
+struct Channel {
+    std::string name;
+    std::unique_ptr<Envelope> envelope;  // null: the channel has no envelope
+};
+
+inline constexpr uint32_t kCameraDofFlag = 8;
+
+struct Camera {
+    std::string name = "Camera";
+    Vec3 position{0, 1, -5};
+    double heading = 0, pitch = 0, bank = 0;  // radians
+    double film_width = 0.036, film_height = 0.024;  // metres
+    double focal_length = 50.0;  // millimetres
+    double f_stop = 2.8;
+    double focal_distance = 5.0;  // metres, when there is no focal-distance envelope
+    uint32_t flags = 0;
+    std::vector<Channel> channels;
+
+    // Adds the usual motion channels and, with `focal_envelope`, a "FocalDistance" channel
+    // with an (empty) envelope.
+    void add_standard_channels(bool focal_envelope);
+    Envelope* focal_envelope();
+    double focal_distance_at(double time) const;
+    // Camera-to-world rotation applied to a direction.
+    Vec3 to_world(Vec3 local) const;
+};
+
+struct Triangle {
+    std::array<Vec3, 3> v;
+};
+
+struct Object {
+    enum class Kind { Sphere, Box, Mesh };
+    Kind kind = Kind::Sphere;
+    std::string name;
+    Vec3 center;             // sphere centre; box centre; mesh pivot
+    double radius = 1.0;     // sphere
+    Vec3 half_size{1, 1, 1};  // box, axis-aligned
+    std::vector<Triangle> triangles;  // mesh, world coordinates
+
+    // Distance along the ray (origin + t * unit direction) to the nearest surface point in
+    // front of the origin, or a negative value for a miss.
+    double intersect(Vec3 origin, Vec3 unit_direction) const;
+};
+
+struct Viewport {
+    std::string name;
+    int32_t type = 9;  // 9 looks through the camera
+    int32_t width = 640, height = 480;
+};
+
+inline constexpr int32_t kViewTop = 1, kViewFront = 3, kViewPerspective = 5, kViewCamera = 9;
+
+struct Scene {
+    Camera camera;
+    std::vector<Object> objects;
+    std::vector<Viewport> viewports;
+    double time = 0.0;
+    double fps = 30.0;
+
+    // A camera view, a top view and a perspective view.
+    void add_default_viewports();
+    // The ray direction (unit) through pixel (px, py) of a camera viewport.
+    Vec3 pixel_ray(const Viewport& vp, double px, double py) const;
+};
+
+Object make_sphere(const std::string& name, Vec3 center, double radius);
+Object make_box(const std::string& name, Vec3 center, Vec3 half_size);
+// A closed triangle mesh of a box, as a mesh object.
+Object make_box_mesh(const std::string& name, Vec3 center, Vec3 half_size);
+
+}  // namespace host
