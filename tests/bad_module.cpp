@@ -1,0 +1,38 @@
+// Module files that the stand-in host must refuse: built with BAD_NO_DESCRIPTOR, BAD_SYNC or
+// BAD_NO_SERVER defined.
+#include "plugin/host_abi.h"
+
+#if defined(_WIN32)
+#define EXPORT __declspec(dllexport)
+#else
+#define EXPORT __attribute__((visibility("default")))
+#endif
+
+namespace {
+int32_t activate(int32_t, taverin::GlobalFunc, void*, void*) { return 0; }
+taverin::ServerRecord servers[2] = {
+#if defined(BAD_NO_SERVER)
+    {"LayoutGeneric", "orvik_Taverin", activate, nullptr},
+#else
+    {"LayoutTool", "orvik_Taverin", activate, nullptr},
+#endif
+    {nullptr, nullptr, nullptr, nullptr},
+};
+}  // namespace
+
+#if defined(BAD_NO_DESCRIPTOR)
+extern "C" {
+EXPORT int not_a_descriptor = 1;
+EXPORT void* server_table_unused = servers;
+}
+#else
+extern "C" {
+EXPORT taverin::ModuleDescriptor _mod_descrip = {
+#if defined(BAD_SYNC)
+    0x12345678u,
+#else
+    taverin::kModuleSync,
+#endif
+    3, 0x300, 0, nullptr, nullptr, servers};
+}
+#endif

@@ -1,0 +1,145 @@
+// The panel as the module builds it: controls, descriptors, layout, values and callbacks.
+#include "fixture.h"
+
+using taverin::ControlDesc;
+
+namespace {
+struct Expected {
+    const char* type;
+    const char* label;
+    int32_t x, y;
+};
+// Placements with the stand-in host's default sizes: choices 150 x 20, headings 40 x 16,
+// fields 60 x 20, drag buttons 16 x 20, the list 110 x 40; the host stacks new controls
+// from y = 8 at x = 10, four pixels apart.
+const Expected kPanel[18] = {
+    {"ChoiceControl", "Origin", 10, 8},     {"ChoiceControl", "Method", 10, 32},
+    {"TextControl", "Rotate", 10, 56},      {"TextControl", "Origin", 112, 56},
+    {"FloatControl", " H", 10, 82},         {"FloatControl", " P", 10, 100},
+    {"FloatControl", " B", 10, 118},        {"DragButtonControl", "", 70, 82},
+    {"DragButtonControl", "", 70, 100},     {"DragButtonControl", "", 70, 118},
+    {"FloatControl", " X", 112, 82},        {"FloatControl", " Y", 112, 100},
+    {"FloatControl", " Z", 112, 118},       {"DragButtonControl", "", 172, 82},
+    {"DragButtonControl", "", 172, 100},    {"DragButtonControl", "", 172, 118},
+    {"ButtonControl", "Apply", 112, 138},   {"LWListControl", "", 160, 32},
+};
+}  // namespace
+
+TEST_F(ModuleTest, PanelHasEighteenControlsInOrderWithTheirDescriptors) {
+    activate_ok();
+    host::Panel* p = h.panel();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->title, "orvik Taverin");
+    EXPECT_FALSE(p->open);
+    ASSERT_EQ(p->controls.size(), 18u);
+    for (size_t i = 0; i < 18; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(c(i)->type_name, kPanel[i].type);
+        EXPECT_EQ(c(i)->label, kPanel[i].label);
+        EXPECT_EQ(c(i)->x, kPanel[i].x);
+        EXPECT_EQ(c(i)->y, kPanel[i].y);
+    }
+    EXPECT_EQ(c(kOriginChoice)->desc.type, 9);
+    EXPECT_EQ(c(kOriginChoice)->items, (std::vector<std::string>{"Custom", "Average"}));
+    EXPECT_EQ(c(kOriginChoice)->desc.choice.vertical, 0);
+    EXPECT_EQ(c(kMethodChoice)->items, (std::vector<std::string>{"Keep", "Rotate"}));
+    for (size_t i : {kRotateHeading, kOriginHeading}) {
+        EXPECT_EQ(c(i)->desc.type, 12);
+        ASSERT_NE(c(i)->desc.text.lines, nullptr);
+        EXPECT_TRUE(c(i)->items.empty());
+    }
+    for (size_t i : {kH, kP, kB, kX, kY, kZ}) EXPECT_EQ(c(i)->desc.type, 3);
+    for (size_t i : {kHDrag, kPDrag, kBDrag, kXDrag, kYDrag, kZDrag}) {
+        EXPECT_EQ(c(i)->desc.type, 19);
+        EXPECT_EQ(c(i)->desc.drag.width, -1);
+        EXPECT_EQ(c(i)->desc.drag.height, 0);
+    }
+    EXPECT_EQ(c(kApply)->desc.type, 2);
+    EXPECT_EQ(c(kApply)->desc.drag.width, -1);  // left over from the drag buttons
+    const ControlDesc& list = c(kItemList)->desc;
+    EXPECT_EQ(list.type, 16);
+    EXPECT_EQ(list.list.global, host::Host::global_function());
+    EXPECT_EQ(list.list.item_type, 5);
+    EXPECT_EQ(list.list.list, nullptr);
+    EXPECT_EQ(list.list.count, 0);
+    EXPECT_EQ(list.list.width, 0);
+}
+
+TEST_F(ModuleTest, PanelSizeIsSetAndTheFinalHeightHoldsEveryControl) {
+    activate_ok();
+    const auto sets = calls_starting("panel.set(");
+    ASSERT_GE(sets.size(), 3u);
+    EXPECT_EQ(sets[0], "panel.set(2, 277)");
+    EXPECT_EQ(sets[1], "panel.set(3, 300)");
+    EXPECT_EQ(sets.size(), 3u);
+    host::Panel* p = h.panel();
+    EXPECT_EQ(p->width, 277);
+    for (const auto& ctl : p->controls) EXPECT_LE(ctl->y + ctl->h, p->height) << ctl->label;
+    EXPECT_EQ(p->height, c(kApply)->y + c(kApply)->h + 10);
+}
+
+TEST_F(ModuleTest, XYZRowsFollowTheReportedYOfTheHPBFields) {
+    h.options.y_bias_by_label[" H"] = 7;  // the host places H seven pixels lower than asked
+    activate_ok();
+    EXPECT_EQ(c(kH)->y, 89);
+    EXPECT_EQ(c(kX)->y, 89);
+    EXPECT_EQ(c(kXDrag)->y, 89);
+    EXPECT_EQ(c(kHDrag)->y, 82);
+    EXPECT_EQ(c(kP)->y, 100);
+    EXPECT_EQ(c(kY)->y, 100);
+}
+
+TEST_F(ModuleTest, CallbacksAndUserDataAreAttachedInOrder) {
+    activate_ok();
+    void* inst = h.instance();
+    const auto changed = c(kOriginChoice)->callback;
+    const auto drag = c(kHDrag)->callback;
+    const auto apply = c(kApply)->callback;
+    ASSERT_NE(changed, nullptr);
+    ASSERT_NE(drag, nullptr);
+    ASSERT_NE(apply, nullptr);
+    EXPECT_NE(changed, drag);
+    EXPECT_NE(changed, apply);
+    EXPECT_NE(drag, apply);
+    for (size_t i : {kOriginChoice, kMethodChoice, kH, kP, kB, kX, kY, kZ, kItemList})
+        EXPECT_EQ(c(i)->callback, changed) << i;
+    for (size_t i : {kHDrag, kPDrag, kBDrag, kXDrag, kYDrag, kZDrag}) EXPECT_EQ(c(i)->callback, drag) << i;
+    for (size_t i = 0; i < 18; ++i) {
+        if (i == kRotateHeading || i == kOriginHeading) {
+            EXPECT_EQ(c(i)->user_data, nullptr);
+            EXPECT_EQ(c(i)->callback, nullptr);
+        } else {
+            EXPECT_EQ(c(i)->user_data, inst) << i;
+        }
+    }
+    // User data first, then the callback, control by control in the documented order.
+    std::vector<std::string> attach;
+    for (const auto& line : h.calls)
+        if (line.find(", 16, ptr)") != std::string::npos || line.find(", 14, ptr)") != std::string::npos)
+            attach.push_back(line);
+    const size_t order[16] = {kOriginChoice, kMethodChoice, kH, kP, kB, kHDrag, kPDrag, kBDrag,
+                              kX, kY, kZ, kItemList, kXDrag, kYDrag, kZDrag, kApply};
+    ASSERT_EQ(attach.size(), 32u);
+    for (size_t k = 0; k < 16; ++k) {
+        const std::string tag = "#" + std::to_string(order[k]) + ", ";
+        EXPECT_NE(attach[2 * k].find(tag + "16, ptr)"), std::string::npos) << attach[2 * k];
+        EXPECT_NE(attach[2 * k + 1].find(tag + "14, ptr)"), std::string::npos) << attach[2 * k + 1];
+    }
+}
+
+TEST_F(ModuleTest, AnglesOutliveInstancesWhileThePointIsResetByEveryBuild) {
+    activate_ok();
+    for (size_t i : {kH, kP, kB, kX, kY, kZ}) EXPECT_EQ(c(i)->float_value, 0.0);
+    EXPECT_EQ(c(kOriginChoice)->int_value, 0);
+    EXPECT_EQ(c(kMethodChoice)->int_value, 0);
+    h.user_type(c(kH), 12.5);
+    h.user_type(c(kP), 0.1);
+    h.user_type(c(kX), 4.0);
+    h.release();
+
+    activate_ok();
+    EXPECT_EQ(c(kH)->float_value, 12.5);
+    EXPECT_EQ(c(kP)->float_value, static_cast<double>(0.1f));
+    EXPECT_EQ(c(kB)->float_value, 0.0);
+    EXPECT_EQ(c(kX)->float_value, 0.0);  // origin is zeroed by every build
+}
