@@ -418,7 +418,7 @@ int32_t sq_intersect(QueryId, ItemId item, const double o[3], const double d[3],
     HostScope s;
     LOG("spatial.intersect(" + hexid(item) + ")");
     ++g_host->intersect_calls;
-    if (g_host->options.intersect_override) return g_host->options.intersect_override(item, hit);
+    if (g_host->options.intersect_override) return g_host->options.intersect_override(item, o, d, hit);
     const Object* obj = g_host->object_of(item);
     if (!obj || !o || !d || !hit) return 0;
     const Vec3 origin{o[0], o[1], o[2]};

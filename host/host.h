@@ -68,7 +68,9 @@ struct Options {
     bool panel_create_fails = false;
     bool log_calls = true;  // false: services answer without recording (benchmarks)
     // Replaces the real intersection when set: returns the intersect result and may fill hit.
-    std::function<int32_t(taverin::ItemId, taverin::HitRecord*)> intersect_override;
+    std::function<int32_t(taverin::ItemId, const double* origin, const double* direction,
+                               taverin::HitRecord*)>
+        intersect_override;
     std::map<std::string, int32_t> y_bias_by_label;  // keyed by control label
 };
 
