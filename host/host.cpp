@@ -39,6 +39,7 @@ constexpr uintptr_t kCameraItem = 0x30000001u;
 // ---------------------------------------------------------------- Info Messages 3
 void msg_info(const char* a, const char* b) {
     HostScope s;
+    if (!g_host->options.log_calls) return;
     LOG("messages.info(" + str(a) + ", " + str(b) + ")");
     g_host->messages.push_back({"info", a ? a : "", b ? b : "", true});
 }
@@ -416,6 +417,10 @@ void sq_release(QueryId) {
 }
 int32_t sq_intersect(QueryId, ItemId item, const double o[3], const double d[3], HitRecord* hit) {
     HostScope s;
+    if (g_host->options.fixed_intersect >= 0) {
+        if (hit) hit->distance = g_host->options.fixed_distance;
+        return g_host->options.fixed_intersect;
+    }
     LOG("spatial.intersect(" + hexid(item) + ")");
     ++g_host->intersect_calls;
     if (g_host->options.intersect_override) return g_host->options.intersect_override(item, o, d, hit);

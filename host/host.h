@@ -72,6 +72,9 @@ struct Options {
                                taverin::HitRecord*)>
         intersect_override;
     std::map<std::string, int32_t> y_bias_by_label;  // keyed by control label
+    // When 0 or 1: every intersect answers this at once, with distance `fixed_distance`.
+    int32_t fixed_intersect = -2;
+    double fixed_distance = 1.0;
 };
 
 class Host {

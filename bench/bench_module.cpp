@@ -1,0 +1,110 @@
+// The module's own cost per draw call and per object tested by the pick, with host services
+// that answer at once and record nothing. The host's share is measured in the same run by
+// calling the same service functions the way the module does, without the module.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "host/demo_scene.h"
+#include "host/host.h"
+
+namespace {
+
+host::Host& shared_host() {
+    static host::Host* h = [] {
+        auto* hh = new host::Host();
+        host::build_demo_scene(hh->scene, false);
+        std::string error;
+        if (!hh->load(TAVERIN_MODULE_PATH, error, false)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            std::exit(1);
+        }
+        if (hh->activate() != 0) std::exit(1);
+        hh->options.log_calls = false;
+        return hh;
+    }();
+    return *h;
+}
+
+struct NullDraw {
+    static void color(void*, const float*) {}
+    static void shape(void*, const double*, double, int32_t) {}
+};
+
+void BM_Draw(benchmark::State& state) {
+    host::Host& h = shared_host();
+    const taverin::DrawAccess access = {nullptr, NullDraw::color, NullDraw::shape, NullDraw::shape};
+    auto draw = h.callbacks().draw;
+    void* inst = h.instance();
+    for (auto _ : state) draw(inst, &access);
+}
+BENCHMARK(BM_Draw);
+
+// The host's own share of a draw: the six queries the draw makes, called directly.
+void BM_DrawHostQueriesOnly(benchmark::State& state) {
+    host::Host& h = shared_host();
+    (void)h;
+    auto g = host::Host::global_function();
+    auto* scene = static_cast<taverin::SceneInfoService*>(g("LW Scene Info 10", 0));
+    auto* cam = static_cast<taverin::CameraInfoService*>(g("LW Camera Info 9", 0));
+    auto* item = static_cast<taverin::ItemInfoService*>(g("LW Item Info 8", 0));
+    for (auto _ : state) {
+        taverin::ItemId c = scene->render_camera(0.0);
+        double w, v, p[3];
+        cam->film_size(c, &w, &v);
+        benchmark::DoNotOptimize(cam->focal_distance(c, 0.0) + cam->focal_length(c, 0.0) + cam->f_stop(c, 0.0));
+        item->param(c, 8, 0.0, p);
+        benchmark::DoNotOptimize(p);
+    }
+}
+BENCHMARK(BM_DrawHostQueriesOnly);
+
+void set_objects(host::Host& h, size_t n) {
+    h.scene.objects.assign(n, host::make_sphere("s", {0, 0, 10}, 1));
+    h.options.fixed_intersect = 0;  // every object missed: the camera is never changed
+}
+
+void BM_Pick(benchmark::State& state) {
+    host::Host& h = shared_host();
+    set_objects(h, static_cast<size_t>(state.range(0)));
+    auto down = h.callbacks().down;
+    void* inst = h.instance();
+    taverin::ToolEvent e{};
+    e.direction[2] = 1.0;
+    for (auto _ : state) benchmark::DoNotOptimize(down(inst, &e));
+    state.SetComplexityN(state.range(0));
+    state.counters["objects"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_Pick)->RangeMultiplier(10)->Range(1, 10000)->Complexity(benchmark::oN);
+
+// The host's share of a pick over N objects: the same service calls, made directly.
+void BM_PickHostCallsOnly(benchmark::State& state) {
+    host::Host& h = shared_host();
+    set_objects(h, static_cast<size_t>(state.range(0)));
+    auto g = host::Host::global_function();
+    auto* item = static_cast<taverin::ItemInfoService*>(g("LW Item Info 8", 0));
+    auto* sq = static_cast<taverin::SpatialQueryService*>(g("LWSpatialQueryService", 0));
+    auto* vp = static_cast<taverin::ViewportInfoService*>(g("LW Viewport Info 7", 0));
+    auto* msg = static_cast<taverin::MessagesService*>(g("Info Messages 3", 0));
+    auto* scene = static_cast<taverin::SceneInfoService*>(g("LW Scene Info 10", 0));
+    const double dir[3] = {0, 0, 1};
+    for (auto _ : state) {
+        msg->info("", "");
+        benchmark::DoNotOptimize(vp->type(0));
+        double o[3];
+        item->param(scene->render_camera(0.0), 8, 0.0, o);
+        taverin::QueryId q = sq->create();
+        taverin::HitRecord hit{};
+        for (taverin::ItemId it = item->first(0, nullptr); it; it = item->next(it))
+            benchmark::DoNotOptimize(sq->intersect(q, it, o, dir, &hit));
+        sq->release(q);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_PickHostCallsOnly)->RangeMultiplier(10)->Range(1, 10000)->Complexity(benchmark::oN);
+
+}  // namespace
+
+BENCHMARK_MAIN();
