@@ -40,10 +40,18 @@ void identity_n(T* m) {
 
 template <typename T, int N>
 void multiply_n(const T* a, const T* b, T* out) {
-    T t[N * N] = {};
-    for (int i = 0; i < N; ++i)
-        for (int j = 0; j < N; ++j)
-            for (int k = 0; k < N; ++k) t[N * i + j] += a[N * i + k] * b[N * k + j];
+    // Each element sums A(i, k) B(k, j) for k = 0 upwards, starting from zero; the columns of
+    // a row are independent, so they sit in the inner loop where the compiler can pair them.
+    T t[N * N];
+    for (int i = 0; i < N; ++i) {
+        T acc[N];
+        for (int j = 0; j < N; ++j) acc[j] = T(0);
+        for (int k = 0; k < N; ++k) {
+            const T aik = a[N * i + k];
+            for (int j = 0; j < N; ++j) acc[j] += aik * b[N * k + j];
+        }
+        for (int j = 0; j < N; ++j) t[N * i + j] = acc[j];
+    }
     std::memcpy(out, t, sizeof t);
 }
 
@@ -66,31 +74,53 @@ T det3(const T* m) {
     return (m[0] * d0 - m[1] * d1) + m[2] * d2;
 }
 
-// The 3x3 minor of a 4x4 matrix without row `skip_row` and column `skip_col`, built as its own
-// transpose: row i of the minor holds the remaining rows of the i-th remaining column.
+// 4x4 determinants and cofactors expand transposed 3x3 minors: row i of a minor holds the
+// remaining rows of its i-th remaining column. Written out, every 2x2 determinant such a minor
+// takes by det2 is M(ra, ca) M(rb, cb) - M(rb, ca) M(ra, cb) for rows ra < rb and columns
+// ca < cb, so the same value (to the bit) serves every minor that needs it. They are formed
+// once, for the column pairs (1, 2), (1, 3) and (2, 3) that the minors use.
 template <typename T>
-void minor4_transposed(const T* m, int skip_row, int skip_col, T* out) {
-    int i = 0;
-    for (int col = 0; col < 4; ++col) {
-        if (col == skip_col) continue;
-        int k = 0;
-        for (int row = 0; row < 4; ++row) {
-            if (row == skip_row) continue;
-            out[3 * i + k++] = m[4 * row + col];
-        }
-        ++i;
-    }
+struct Pairs {
+    T s[4][4][3];  // [ra][rb][column pair]
+};
+
+constexpr int kPairCols[3][2] = {{1, 2}, {1, 3}, {2, 3}};
+
+template <typename T>
+void form_pairs(const T* m, Pairs<T>& p) {
+    for (int ra = 0; ra < 4; ++ra)
+        for (int rb = ra + 1; rb < 4; ++rb)
+            for (int cp = 0; cp < 3; ++cp) {
+                const int ca = kPairCols[cp][0], cb = kPairCols[cp][1];
+                p.s[ra][rb][cp] = det2_t(m[4 * ra + ca], m[4 * rb + ca], m[4 * ra + cb], m[4 * rb + cb]);
+            }
+}
+
+// The determinant of the transposed minor without row `skip_row` and column `skip_col`,
+// exactly as det3 evaluates it.
+template <typename T>
+T minor_det(const T* m, const Pairs<T>& p, int skip_row, int skip_col) {
+    int r[3], n = 0;
+    for (int i = 0; i < 4; ++i)
+        if (i != skip_row) r[n++] = i;
+    const int c0 = skip_col == 0 ? 1 : 0;
+    const int cp = skip_col == 3 ? 0 : (skip_col == 2 ? 1 : 2);
+    return (m[4 * r[0] + c0] * p.s[r[1]][r[2]][cp] - m[4 * r[1] + c0] * p.s[r[0]][r[2]][cp]) +
+           m[4 * r[2] + c0] * p.s[r[0]][r[1]][cp];
+}
+
+template <typename T>
+T det4_from(const T* m, const Pairs<T>& p) {
+    T d[4];
+    for (int c = 0; c < 4; ++c) d[c] = minor_det(m, p, 0, c);
+    return ((m[0] * d[0] - m[1] * d[1]) + m[2] * d[2]) - m[3] * d[3];
 }
 
 template <typename T>
 T det4(const T* m) {
-    T minor[9];
-    T d[4];
-    for (int c = 0; c < 4; ++c) {
-        minor4_transposed(m, 0, c, minor);
-        d[c] = det3(minor);
-    }
-    return ((m[0] * d[0] - m[1] * d[1]) + m[2] * d[2]) - m[3] * d[3];
+    Pairs<T> p;
+    form_pairs(m, p);
+    return det4_from(m, p);
 }
 
 // dst may be src: the cofactors are gathered in a temporary first.
@@ -114,27 +144,43 @@ void adjugate3(const T* s, T* dst) {
     std::memcpy(dst, t, sizeof t);
 }
 
+// dst(r, c) = (-1)^(r+c) det(minor without row c and column r).
 template <typename T>
-void adjugate4(const T* s, T* dst) {
+void adjugate4_from(const T* s, const Pairs<T>& p, T* dst) {
     T t[16];
-    T minor[9];
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) {
-            minor4_transposed(s, c, r, minor);
-            const T v = det3(minor);
+            const T v = minor_det(s, p, c, r);
             t[4 * r + c] = ((r + c) % 2) ? -v : v;
         }
-    }
     std::memcpy(dst, t, sizeof t);
 }
 
-template <typename T, int N>
-void invert_n(const T* src, T* dst, T det) {
+template <typename T>
+void adjugate4(const T* s, T* dst) {
+    Pairs<T> p;
+    form_pairs(s, p);
+    adjugate4_from(s, p, dst);
+}
+
+template <typename T>
+void invert4(const T* src, T* dst) {
+    Pairs<T> p;
+    form_pairs(src, p);
+    const T det = det4_from(src, p);
     if (std::fabs(static_cast<double>(det)) < Set<T>::tolerance) return;
-    if (N == 3) adjugate3(src, dst);
-    else adjugate4(src, dst);
+    adjugate4_from(src, p, dst);
     const T r = T(1) / det;
-    scale_n<T, N>(dst, r);
+    for (int i = 0; i < 16; ++i) dst[i] *= r;
+}
+
+template <typename T>
+void invert3(const T* src, T* dst) {
+    const T det = det3(src);
+    if (std::fabs(static_cast<double>(det)) < Set<T>::tolerance) return;
+    adjugate3(src, dst);
+    const T r = T(1) / det;
+    scale_n<T, 3>(dst, r);
 }
 
 template <typename V, typename M>
@@ -227,9 +273,9 @@ void adjugate(const Mat3d& src, Mat3d& dst) { adjugate3(src.m, dst.m); }
 void adjugate(const Mat4f& src, Mat4f& dst) { adjugate4(src.m, dst.m); }
 void adjugate(const Mat4d& src, Mat4d& dst) { adjugate4(src.m, dst.m); }
 
-void invert(const Mat3f& src, Mat3f& dst) { invert_n<float, 3>(src.m, dst.m, det3(src.m)); }
-void invert(const Mat3d& src, Mat3d& dst) { invert_n<double, 3>(src.m, dst.m, det3(src.m)); }
-void invert(const Mat4f& src, Mat4f& dst) { invert_n<float, 4>(src.m, dst.m, det4(src.m)); }
-void invert(const Mat4d& src, Mat4d& dst) { invert_n<double, 4>(src.m, dst.m, det4(src.m)); }
+void invert(const Mat3f& src, Mat3f& dst) { invert3(src.m, dst.m); }
+void invert(const Mat3d& src, Mat3d& dst) { invert3(src.m, dst.m); }
+void invert(const Mat4f& src, Mat4f& dst) { invert4(src.m, dst.m); }
+void invert(const Mat4d& src, Mat4d& dst) { invert4(src.m, dst.m); }
 
 }  // namespace geometry

@@ -151,6 +151,41 @@ TEST(Matrix, DeterminantsAgreeWithALongDoubleElimination) {
     EXPECT_EQ(det2(3.0, 2.0, 4.0, 5.0), 7.0);
 }
 
+// The 4x4 determinant and adjugate share their 2x2 sub-determinants between minors; that must
+// give, to the bit, what expanding each transposed 3x3 minor with the 3x3 determinant gives.
+TEST(Matrix, FourByFourResultsMatchMinorByMinorExpansionToTheBit) {
+    std::mt19937 rng(99);
+    auto minor = [](const Mat4f& m, int skip_row, int skip_col) {
+        float e[9];
+        int i = 0;
+        for (int col = 0; col < 4; ++col) {
+            if (col == skip_col) continue;
+            int k = 0;
+            for (int row = 0; row < 4; ++row)
+                if (row != skip_row) e[3 * i + k++] = m.m[4 * row + col];
+            ++i;
+        }
+        Mat3f t;
+        set_elements(t, e[0], e[1], e[2], e[3], e[4], e[5], e[6], e[7], e[8]);
+        return determinant(t);
+    };
+    for (int n = 0; n < 2000; ++n) {
+        const Mat4f m = random_matrix<Mat4f>(rng, -100, 100);
+        const float d = ((m.m[0] * minor(m, 0, 0) - m.m[1] * minor(m, 0, 1)) + m.m[2] * minor(m, 0, 2)) -
+                        m.m[3] * minor(m, 0, 3);
+        const float got = determinant(m);
+        ASSERT_EQ(std::memcmp(&d, &got, sizeof d), 0) << n;
+        Mat4f adj;
+        adjugate(m, adj);
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) {
+                const float v = minor(m, c, r);
+                const float want = ((r + c) % 2) ? -v : v;
+                ASSERT_EQ(std::memcmp(&want, &adj.m[4 * r + c], sizeof want), 0) << n << " " << r << c;
+            }
+    }
+}
+
 TEST(Matrix, MatrixTimesAdjugateIsDeterminantTimesIdentity) {
     std::mt19937 rng(3);
     for (int n = 0; n < 100; ++n) {
