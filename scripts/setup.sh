@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libglm-dev libeigen3-dev
+  g++-mingw-w64-x86-64 wine64
 )
 
 missing=()

@@ -4,3 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --workflow --preset default
+# The module as the host loads it: a 64-bit Windows DLL, tested under Wine.
+cmake --workflow --preset windows
