@@ -1,5 +1,7 @@
 #include "host/scene.h"
 
+#include "host/bvh.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -116,23 +118,6 @@ double hit_box(Vec3 lo, Vec3 hi, Vec3 o, Vec3 d) {
     return -1;
 }
 
-// Moller-Trumbore, both faces.
-double hit_triangle(const Triangle& tri, Vec3 o, Vec3 d) {
-    const Vec3 e1 = tri.v[1] - tri.v[0], e2 = tri.v[2] - tri.v[0];
-    const Vec3 p = cross(d, e2);
-    const double det = dot(e1, p);
-    if (std::fabs(det) < 1e-14) return -1;
-    const double inv = 1.0 / det;
-    const Vec3 s = o - tri.v[0];
-    const double u = dot(s, p) * inv;
-    if (u < 0 || u > 1) return -1;
-    const Vec3 q = cross(s, e1);
-    const double v = dot(d, q) * inv;
-    if (v < 0 || u + v > 1) return -1;
-    const double t = dot(e2, q) * inv;
-    return t >= 0 ? t : -1;
-}
-
 }  // namespace
 
 double Object::intersect(Vec3 o, Vec3 d) const {
@@ -140,6 +125,7 @@ double Object::intersect(Vec3 o, Vec3 d) const {
         case Kind::Sphere: return hit_sphere(center, radius, o, d);
         case Kind::Box: return hit_box(center - half_size, center + half_size, o, d);
         case Kind::Mesh: {
+            if (bvh) return bvh->intersect(triangles, o, d);
             double best = -1;
             for (const auto& t : triangles) {
                 const double h = hit_triangle(t, o, d);
@@ -166,6 +152,10 @@ Vec3 Scene::pixel_ray(const Viewport& vp, double px, double py) const {
     const double sy = 1.0 - (py + 0.5) / vp.height * 2.0;
     const Vec3 local{sx * half_w, sy * half_w * aspect, camera.focal_length};
     return normalized(camera.to_world(local));
+}
+
+void Object::build_acceleration() {
+    if (kind == Kind::Mesh) bvh = std::make_shared<Bvh>(triangles);
 }
 
 Object make_sphere(const std::string& name, Vec3 center, double radius) {

@@ -13,6 +13,8 @@
 
 namespace host {
 
+class Bvh;
+
 struct Vec3 {
     double x = 0, y = 0, z = 0;
 };
@@ -76,6 +78,10 @@ struct Object {
     double radius = 1.0;     // sphere
     Vec3 half_size{1, 1, 1};  // box, axis-aligned
     std::vector<Triangle> triangles;  // mesh, world coordinates
+    std::shared_ptr<const Bvh> bvh;   // mesh: built by build_acceleration()
+
+    // Builds the mesh's hierarchy (meshes only); intersect uses it from then on.
+    void build_acceleration();
 
     // Distance along the ray (origin + t * unit direction) to the nearest surface point in
     // front of the origin, or a negative value for a miss.

@@ -1,0 +1,34 @@
+// A bounding volume hierarchy over a mesh's triangles, for nearest-hit ray queries.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "host/scene.h"
+
+namespace host {
+
+class Bvh {
+public:
+    explicit Bvh(const std::vector<Triangle>& triangles);
+    // Distance along the ray (origin + t * unit direction) to the nearest triangle hit with
+    // t >= 0, or a negative value for a miss.
+    double intersect(const std::vector<Triangle>& triangles, Vec3 origin, Vec3 unit_direction) const;
+    size_t node_count() const { return nodes_.size(); }
+
+private:
+    struct Node {
+        float lo[3], hi[3];
+        uint32_t first;  // leaf: first index into order_; inner: index of the right child
+        uint32_t count;  // leaf: number of triangles; inner: 0 (the left child follows)
+    };
+    std::vector<Node> nodes_;
+    std::vector<uint32_t> order_;
+    uint32_t build(const std::vector<Triangle>& tris, std::vector<float>& centroids, uint32_t begin,
+                   uint32_t end, int depth);
+};
+
+// Möller-Trumbore, both faces: t >= 0 of the hit, or a negative value.
+double hit_triangle(const Triangle& tri, Vec3 origin, Vec3 direction);
+
+}  // namespace host
