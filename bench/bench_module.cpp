@@ -3,6 +3,7 @@
 // calling the same service functions the way the module does, without the module.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -104,6 +105,51 @@ void BM_PickHostCallsOnly(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_PickHostCallsOnly)->RangeMultiplier(10)->Range(1, 10000)->Complexity(benchmark::oN);
+
+// A click on a 100,000-triangle mesh, the host really intersecting: with the mesh's bounding
+// volume hierarchy, and (for comparison) testing every triangle.
+host::Object tessellated_sphere(int rings, int segments) {
+    host::Object o;
+    o.kind = host::Object::Kind::Mesh;
+    o.name = "Sphere";
+    auto at = [&](int i, int j) {
+        const double th = 3.141592653589793 * i / rings, ph = 2 * 3.141592653589793 * j / segments;
+        return host::Vec3{2 * std::sin(th) * std::cos(ph), 2 * std::cos(th), 2 * std::sin(th) * std::sin(ph)};
+    };
+    for (int i = 0; i < rings; ++i)
+        for (int j = 0; j < segments; ++j) {
+            o.triangles.push_back({{at(i, j), at(i + 1, j), at(i, j + 1)}});
+            o.triangles.push_back({{at(i, j + 1), at(i + 1, j), at(i + 1, j + 1)}});
+        }
+    return o;
+}
+
+void BM_PickMesh100k(benchmark::State& state) {
+    host::Host& h = shared_host();
+    h.options.fixed_intersect = -2;
+    h.scene.objects = {tessellated_sphere(223, 224)};
+    if (state.range(0)) h.scene.objects[0].build_acceleration();
+    h.scene.camera.position = {0, 0, -10};
+    h.scene.camera.flags = 8;
+    auto down = h.callbacks().down;
+    void* inst = h.instance();
+    taverin::ToolEvent e{};
+    e.direction[0] = 0.05;
+    e.direction[2] = 1.0;
+    for (auto _ : state) benchmark::DoNotOptimize(down(inst, &e));
+    state.counters["triangles"] = static_cast<double>(h.scene.objects[0].triangles.size());
+    state.SetLabel(state.range(0) ? "hierarchy" : "every triangle");
+}
+BENCHMARK(BM_PickMesh100k)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildHierarchy100k(benchmark::State& state) {
+    host::Object o = tessellated_sphere(223, 224);
+    for (auto _ : state) {
+        o.build_acceleration();
+        benchmark::DoNotOptimize(o.bvh);
+    }
+}
+BENCHMARK(BM_BuildHierarchy100k)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
