@@ -1,6 +1,8 @@
 #include "geometry/quaternion.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace geometry {
 
@@ -23,7 +25,21 @@ float at(const Mat3f& m, int r, int c) { return m.m[3 * r + c]; }
 
 }  // namespace
 
-void quat_normalize(const Quatf& q, Quatf& out) {
+// A sum of squares outside the normal range (overflowed to infinity, or subnormal and so
+// stripped of precision) no longer gives the quaternion's length. Such a finite, non-zero
+// quaternion is first divided by its largest component, which changes its length but not its
+// direction; everything else is normalised as it stands.
+template <typename Q, typename T>
+Q rescaled_if_out_of_range(const Q& q, T sum, T smallest_normal) {
+    const bool finite = std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z) && std::isfinite(q.w);
+    if (!finite || (sum >= smallest_normal && std::isfinite(sum)) || sum == T(0)) return q;
+    const T m = std::max(std::max(std::fabs(q.x), std::fabs(q.y)), std::max(std::fabs(q.z), std::fabs(q.w)));
+    return Q{q.x / m, q.y / m, q.z / m, q.w / m};
+}
+
+void quat_normalize(const Quatf& in, Quatf& out) {
+    const Quatf q = rescaled_if_out_of_range(in, in.x * in.x + in.y * in.y + in.z * in.z + in.w * in.w,
+                                             std::numeric_limits<float>::min());
     const float n = to_f(std::sqrt(wide(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w)));
     if (n == 0.0f) {
         out = Quatf{0.0f, 0.0f, 0.0f, 1.0f};
@@ -33,7 +49,9 @@ void quat_normalize(const Quatf& q, Quatf& out) {
     out = Quatf{q.x * r, q.y * r, q.z * r, q.w * r};
 }
 
-void quat_normalize(const Quatd& q, Quatd& out) {
+void quat_normalize(const Quatd& in, Quatd& out) {
+    const Quatd q = rescaled_if_out_of_range(in, in.x * in.x + in.y * in.y + in.z * in.z + in.w * in.w,
+                                             std::numeric_limits<double>::min());
     const double n = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
     if (n == 0.0) {
         out = Quatd{0.0, 0.0, 0.0, 1.0};

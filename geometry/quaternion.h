@@ -13,7 +13,9 @@
 
 namespace geometry {
 
-// q scaled to unit length; a zero quaternion gives the identity (0, 0, 0, 1). out may be q.
+// q scaled to unit length; a zero quaternion gives the identity (0, 0, 0, 1). A finite
+// quaternion whose sum of squares overflows or is subnormal is first divided by its largest
+// component, so it still comes out at unit length. out may be q.
 void quat_normalize(const Quatf& q, Quatf& out);
 void quat_normalize(const Quatd& q, Quatd& out);
 

@@ -33,6 +33,42 @@ std::string hexid(const void* p) { return fmt("%#llx", static_cast<unsigned long
         if (g_host && g_host->options.log_calls) g_host->log(__VA_ARGS__); \
     } while (0)
 
+// ---------------------------------------------------------------- hostile answers
+// Normal answers most of the time, so the module's ordinary paths still run.
+bool hostile() { return g_host && g_host->options.chaos && g_host->options.chaos() >= 150; }
+uint8_t choice() { return g_host->options.chaos ? g_host->options.chaos() : 0; }
+
+double hostile_double(double normal) {
+    if (!hostile()) return normal;
+    switch (choice() % 8) {
+        case 0: return std::nan("");
+        case 1: return INFINITY;
+        case 2: return -INFINITY;
+        case 3: return 0.0;
+        case 4: return -normal;
+        case 5: return 1e300;
+        case 6: return -1e300;
+        default: return 5e-324;
+    }
+}
+
+int32_t hostile_int(int32_t normal) {
+    if (!hostile()) return normal;
+    switch (choice() % 6) {
+        case 0: return 0;
+        case 1: return -1;
+        case 2: return INT32_MIN;
+        case 3: return INT32_MAX;
+        case 4: return static_cast<int32_t>(static_cast<uint32_t>(normal) + 1u);
+        default: return static_cast<int32_t>(choice()) - 128;
+    }
+}
+
+template <typename P>
+P hostile_null(P normal) {
+    return hostile() ? nullptr : normal;
+}
+
 constexpr uintptr_t kObjectBase = 0x10000001u;
 constexpr uintptr_t kCameraItem = 0x30000001u;
 
@@ -57,7 +93,7 @@ Panel* as_panel(PanelId p) { return static_cast<Panel*>(p); }
 PanelId pan_create(const char* title, void*) {
     HostScope s;
     LOG("panel.create(" + str(title) + ")");
-    if (g_host->options.panel_create_fails) return nullptr;
+    if (g_host->options.panel_create_fails || hostile()) return nullptr;
     auto p = std::make_unique<Panel>();
     p->title = title ? title : "";
     g_host->panels.push_back(std::move(p));
@@ -76,7 +112,7 @@ int32_t pan_open(PanelId p, int32_t) {
 int32_t pan_handle(PanelId p, int32_t flags) {
     HostScope s;
     LOG(fmt("panel.handle(%d)", flags));
-    return (p && as_panel(p)->open && !as_panel(p)->destroyed) ? 0 : -1;
+    return hostile_int((p && as_panel(p)->open && !as_panel(p)->destroyed) ? 0 : -1);
 }
 void pan_close(PanelId p) {
     HostScope s;
@@ -115,7 +151,7 @@ void copy_strings(const char* const* list, std::vector<std::string>& out) {
 ControlRecord* pan_add(PanelId p, const char* type_name, ControlDesc* desc, const char* label) {
     HostScope s;
     LOG("panel.add_control(" + str(type_name) + ", " + str(label) + ")");
-    if (!p || !desc) return nullptr;
+    if (!p || !desc || hostile()) return nullptr;
     Panel* panel = as_panel(p);
     auto c = std::make_unique<Control>();
     c->panel = panel;
@@ -155,13 +191,13 @@ void ctl_get(ControlRecord* rec, int32_t tag, ValueRecord* value) {
     Control* c = g_host->control_of(rec);
     if (!c || !value) return;
     switch (tag) {
-        case kTagX: value->int_value = c->x; break;
-        case kTagY: value->int_value = c->y; break;
-        case kTagWidth: value->int_value = c->w; break;
-        case kTagHeight: value->int_value = c->h; break;
+        case kTagX: value->int_value = hostile_int(c->x); break;
+        case kTagY: value->int_value = hostile_int(c->y); break;
+        case kTagWidth: value->int_value = hostile_int(c->w); break;
+        case kTagHeight: value->int_value = hostile_int(c->h); break;
         case kTagValue:
-            if (c->desc.type == kCtlFloat) value->number = c->float_value;
-            else value->int_value = c->int_value;
+            if (c->desc.type == kCtlFloat) value->number = hostile_double(c->float_value);
+            else value->int_value = hostile_int(c->int_value);
             break;
         default: break;
     }
@@ -244,8 +280,8 @@ int32_t vp_type(int32_t index) {
     HostScope s;
     LOG(fmt("viewport.type(%d)", index));
     auto& vps = g_host->scene.viewports;
-    if (index < 0 || static_cast<size_t>(index) >= vps.size()) return 0;
-    return vps[static_cast<size_t>(index)].type;
+    if (index < 0 || static_cast<size_t>(index) >= vps.size()) return hostile_int(0);
+    return hostile_int(vps[static_cast<size_t>(index)].type);
 }
 ViewportInfoService viewport_rec = {0, 0, vp_type};
 
@@ -253,6 +289,7 @@ ViewportInfoService viewport_rec = {0, 0, vp_type};
 ItemId item_first(int32_t type, ItemId parent) {
     HostScope s;
     LOG(fmt("item.first(%d, %s)", type, hexid(parent).c_str()));
+    if (hostile()) return choice() % 2 ? nullptr : reinterpret_cast<ItemId>(uintptr_t{0xdead0000});
     if (type == kItemObject && !g_host->scene.objects.empty()) return Host::object_id(0);
     if (type == 2) return Host::camera_id();
     return nullptr;
@@ -261,6 +298,7 @@ ItemId item_next(ItemId item) {
     HostScope s;
     LOG("item.next(" + hexid(item) + ")");
     const int32_t n = Host::item_number(item);
+    if (hostile()) return nullptr;  // a list cut short
     if (n >= 0 && static_cast<size_t>(n) + 1 < g_host->scene.objects.size())
         return Host::object_id(static_cast<size_t>(n) + 1);
     return nullptr;
@@ -273,15 +311,15 @@ void item_param(ItemId item, int32_t code, double time, double out[3]) {
     if (item == Host::camera_id()) p = g_host->scene.camera.position;
     else if (const Object* o = g_host->object_of(item)) p = o->center;
     if (code == kParamWorldPosition) {
-        out[0] = p.x;
-        out[1] = p.y;
-        out[2] = p.z;
+        out[0] = hostile_double(p.x);
+        out[1] = hostile_double(p.y);
+        out[2] = hostile_double(p.z);
     }
 }
 ChanGroupId item_chan_group(ItemId item) {
     HostScope s;
     LOG("item.chan_group(" + hexid(item) + ")");
-    return item == Host::camera_id() ? &g_host->scene.camera : nullptr;
+    return hostile_null(item == Host::camera_id() ? &g_host->scene.camera : nullptr);
 }
 ItemInfoService item_rec = [] {
     ItemInfoService r{};
@@ -299,32 +337,32 @@ double cam_focal_length(ItemId item, double time) {
     HostScope s;
     LOG(fmt("camera.focal_length(%s, %g)", hexid(item).c_str(), time));
     Camera* c = camera_of(item);
-    return c ? c->focal_length : 0.0;
+    return hostile_double(c ? c->focal_length : 0.0);
 }
 double cam_focal_distance(ItemId item, double time) {
     HostScope s;
     LOG(fmt("camera.focal_distance(%s, %g)", hexid(item).c_str(), time));
     Camera* c = camera_of(item);
-    return c ? c->focal_distance_at(time) : 0.0;
+    return hostile_double(c ? c->focal_distance_at(time) : 0.0);
 }
 double cam_f_stop(ItemId item, double time) {
     HostScope s;
     LOG(fmt("camera.f_stop(%s, %g)", hexid(item).c_str(), time));
     Camera* c = camera_of(item);
-    return c ? c->f_stop : 0.0;
+    return hostile_double(c ? c->f_stop : 0.0);
 }
 uint32_t cam_flags(ItemId item) {
     HostScope s;
     LOG("camera.flags(" + hexid(item) + ")");
     Camera* c = camera_of(item);
-    return c ? c->flags : 0u;
+    return static_cast<uint32_t>(hostile_int(static_cast<int32_t>(c ? c->flags : 0u)));
 }
 void cam_film_size(ItemId item, double* w, double* h) {
     HostScope s;
     LOG("camera.film_size(" + hexid(item) + ")");
     Camera* c = camera_of(item);
-    if (w) *w = c ? c->film_width : 0.0;
-    if (h) *h = c ? c->film_height : 0.0;
+    if (w) *w = hostile_double(c ? c->film_width : 0.0);
+    if (h) *h = hostile_double(c ? c->film_height : 0.0);
 }
 CameraInfoService camera_rec = {nullptr, cam_focal_length, cam_focal_distance, cam_f_stop,
                                 nullptr, nullptr,          cam_flags,          cam_film_size};
@@ -335,6 +373,7 @@ TimeInfoService time_rec = {0.0, 0, 0};
 ItemId scene_render_camera(double time) {
     HostScope s;
     LOG(fmt("scene.render_camera(%g)", time));
+    if (hostile()) return choice() % 2 ? nullptr : reinterpret_cast<ItemId>(uintptr_t{0xbad0000});
     return Host::camera_id();
 }
 SceneInfoService scene_rec = [] {
@@ -347,7 +386,7 @@ SceneInfoService scene_rec = [] {
 ChannelId chan_next(ChanGroupId group, ChannelId prev) {
     HostScope s;
     LOG("channel.next(" + std::string(prev ? "channel" : "null") + ")");
-    if (group != &g_host->scene.camera) return nullptr;
+    if (group != &g_host->scene.camera || hostile()) return nullptr;
     auto& chans = g_host->scene.camera.channels;
     if (chans.empty()) return nullptr;
     if (!prev) return &chans[0];
@@ -358,13 +397,17 @@ ChannelId chan_next(ChanGroupId group, ChannelId prev) {
 const char* chan_name(ChannelId ch) {
     HostScope s;
     const char* n = ch ? static_cast<Channel*>(ch)->name.c_str() : nullptr;
+    if (hostile()) {
+        static const char* const odd[] = {nullptr, "", "FocalDistanceFocalDistanceFocalDistanceFocal", "Focal", "FocalDistanc"};
+        n = odd[choice() % 5];
+    }
     LOG("channel.name() -> " + str(n));
     return n;
 }
 EnvelopeId chan_envelope(ChannelId ch) {
     HostScope s;
     LOG("channel.envelope(" + std::string(ch ? static_cast<Channel*>(ch)->name : "null") + ")");
-    return ch ? static_cast<Channel*>(ch)->envelope.get() : nullptr;
+    return hostile_null(ch ? static_cast<Channel*>(ch)->envelope.get() : nullptr);
 }
 ChannelInfoService channel_rec = [] {
     ChannelInfoService r{};
@@ -383,7 +426,7 @@ KeyId env_create_key(EnvelopeId env, double time, double value) {
 KeyId env_find_key(EnvelopeId env, double time) {
     HostScope s;
     LOG(fmt("envelope.find_key(%g)", time));
-    return env ? static_cast<Envelope*>(env)->find(time) : nullptr;
+    return hostile_null(env ? static_cast<Envelope*>(env)->find(time) : nullptr);
 }
 int32_t env_key_set(EnvelopeId, KeyId key, int32_t attr, void* value) {
     HostScope s;
@@ -406,7 +449,7 @@ int g_query_token = 0;
 QueryId sq_create() {
     HostScope s;
     LOG("spatial.create()");
-    if (g_host->options.spatial_create_fails) return nullptr;
+    if (g_host->options.spatial_create_fails || hostile()) return nullptr;
     ++g_host->queries_created;
     return &g_query_token;
 }
@@ -424,6 +467,11 @@ int32_t sq_intersect(QueryId, ItemId item, const double o[3], const double d[3],
     LOG("spatial.intersect(" + hexid(item) + ")");
     ++g_host->intersect_calls;
     if (g_host->options.intersect_override) return g_host->options.intersect_override(item, o, d, hit);
+    if (hostile()) {
+        if (hit) hit->distance = hostile_double(1.0);
+        static const int32_t codes[] = {0, 1, -1, 2, 1};
+        return codes[choice() % 5];
+    }
     const Object* obj = g_host->object_of(item);
     if (!obj || !o || !d || !hit) return 0;
     const Vec3 origin{o[0], o[1], o[2]};
@@ -456,9 +504,9 @@ void* global_lookup(const char* name, int32_t use) {
     if (!g_host || !name) return nullptr;
     LOG(fmt("global(\"%s\", %d)", name, use));
     g_host->lookups.emplace_back(name);
-    if (g_host->options.missing_services.count(name)) return nullptr;
+    if (g_host->options.missing_services.count(name) || hostile()) return nullptr;
     const std::string n = name;
-    time_rec.time = g_host->scene.time;
+    time_rec.time = hostile_double(g_host->scene.time);
     if (n == "Info Messages 3") return &messages_rec;
     if (n == "LWPanelServices 2") return &panel_rec;
     if (n == "LW Command Interface") return reinterpret_cast<void*>(cmd_run);
@@ -608,9 +656,11 @@ void Host::close_panel() {
 }
 
 namespace {
+// A control's callback runs only while its panel exists: a destroyed panel's controls belong
+// to a released instance.
 void fire(Control* c) {
     time_rec.time = g_host->scene.time;
-    if (c && c->callback) c->callback(&c->record, c->user_data);
+    if (c && c->callback && c->panel && !c->panel->destroyed) c->callback(&c->record, c->user_data);
 }
 }  // namespace
 

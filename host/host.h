@@ -72,6 +72,10 @@ struct Options {
                                taverin::HitRecord*)>
         intersect_override;
     std::map<std::string, int32_t> y_bias_by_label;  // keyed by control label
+    // A hostile host: when set, every answer the services give may be replaced by a hostile
+    // one (null handles, zero, negative, NaN, infinite or huge values, odd codes), each choice
+    // taken from the next value this returns. Lists still end.
+    std::function<uint8_t()> chaos;
     // When 0 or 1: every intersect answers this at once, with distance `fixed_distance`.
     int32_t fixed_intersect = -2;
     double fixed_distance = 1.0;

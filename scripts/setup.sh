@@ -7,6 +7,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libglm-dev libeigen3-dev
   g++-mingw-w64-x86-64 wine64
+  libcli11-dev nlohmann-json3-dev libtinyobjloader-dev
+  clang-14 libclang-rt-14-dev valgrind
 )
 
 missing=()

@@ -42,6 +42,16 @@ TEST(Quaternion, NormalizeAndInverseIncludingZero) {
     quat_normalize(Quatd{1, 1, 1, 1}, d);
     EXPECT_EQ(d.x, 0.5);
 
+    // Finite quaternions whose squares overflow or lose precision still come out at unit length.
+    quat_normalize(Quatf{3e30f, 0, 4e30f, 0}, q);
+    expect_quat(q, 0.6, 0, 0.8, 0);
+    quat_normalize(Quatf{3e-22f, 4e-22f, 0, 0}, q);
+    expect_quat(q, 0.6, 0.8, 0, 0);
+    quat_normalize(Quatd{3e200, 0, 0, 4e200}, d);
+    EXPECT_DOUBLE_EQ(d.w, 0.8);
+    quat_normalize(Quatd{0, 3e-160, 4e-160, 0}, d);  // subnormal squares
+    EXPECT_DOUBLE_EQ(d.z, 0.8);
+
     quat_inverse(Quatf{0, 0, 0, 0}, q);
     expect_quat(q, 0, 0, 0, 0, 0);
     quat_inverse(Quatf{0, 0, 0, 2}, q);

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs each libFuzzer target for SECONDS (default 60) from its seed corpus in fuzz/corpus.
+# New inputs go to build/fuzz/work/<target>; a finding stops the run with the crashing input
+# in build/fuzz/findings. Usage: scripts/fuzz.sh [SECONDS] [TARGET...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-60}"
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_geometry fuzz_host fuzz_scene)
+mkdir -p build/fuzz/findings
+for t in "${targets[@]}"; do
+  seeds="fuzz/corpus/${t#fuzz_}"
+  work="build/fuzz/work/$t"
+  mkdir -p "$work"
+  echo "== $t for ${seconds}s"
+  ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+    "build/fuzz/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
+      -print_final_stats=1 -artifact_prefix=build/fuzz/findings/"$t"- "$work" "$seeds" 2>&1 |
+    grep -E '^(#[0-9]+ +DONE|Done|stat::number_of_executed_units|stat::peak_rss|==[0-9]+==ERROR|SUMMARY|INFO: a leak|.*invariant failed|hostile host:|.*Test unit written)' || true
+  if ls build/fuzz/findings/"$t"-* >/dev/null 2>&1; then
+    echo "$t: finding in build/fuzz/findings" >&2
+    exit 1
+  fi
+done
