@@ -53,6 +53,19 @@ uint32_t stored_order(float order) {
     return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(d)));
 }
 
+// The caller's record copied into `e`, with the first and third angles exchanged for a
+// rotating order; returns the decoded order.
+Order working_copy(const Euler4f& in, Euler4f& e) {
+    e = in;
+    const Order o = decode(stored_order(e.order));
+    if (o.rotating) {
+        const float t = e.angle1;
+        e.angle1 = e.angle3;
+        e.angle3 = t;
+    }
+    return o;
+}
+
 float& at(Mat4f& m, int r, int c) { return m.m[4 * r + c]; }
 float at(const Mat4f& m, int r, int c) { return m.m[4 * r + c]; }
 
@@ -108,13 +121,8 @@ void euler_make(float angle1, float angle2, float angle3, int order, Euler4f& ou
 }
 
 void euler_to_quat(const Euler4f& in, Quatf& out) {
-    Euler4f e = in;
-    const Order o = decode(stored_order(e.order));
-    if (o.rotating) {
-        const float t = e.angle1;
-        e.angle1 = e.angle3;
-        e.angle3 = t;
-    }
+    Euler4f e;
+    const Order o = working_copy(in, e);
     if (o.odd) e.angle2 = -e.angle2;
     const float ti = e.angle1 * 0.5f, tj = e.angle2 * 0.5f, th = e.angle3 * 0.5f;
     const float ci = fcos(ti), cj = fcos(tj), ch = fcos(th);
@@ -138,13 +146,8 @@ void euler_to_quat(const Euler4f& in, Quatf& out) {
 }
 
 void euler_to_matrix(const Euler4f& in, Mat4f& m) {
-    Euler4f e = in;
-    const Order o = decode(stored_order(e.order));
-    if (o.rotating) {
-        const float t = e.angle1;
-        e.angle1 = e.angle3;
-        e.angle3 = t;
-    }
+    Euler4f e;
+    const Order o = working_copy(in, e);
     if (o.odd) {
         e.angle1 = -e.angle1;
         e.angle2 = -e.angle2;

@@ -68,14 +68,27 @@ void box_corners(Vec3 c, Vec3 h, Vec3 out[8]) {
         out[i] = {c.x + ((i & 1) ? h.x : -h.x), c.y + ((i & 2) ? h.y : -h.y), c.z + ((i & 4) ? h.z : -h.z)};
 }
 
-void mesh_bounds(const Object& o, Vec3& lo, Vec3& hi) {
-    lo = {INFINITY, INFINITY, INFINITY};
-    hi = {-INFINITY, -INFINITY, -INFINITY};
-    for (const Triangle& t : o.triangles)
-        for (const Vec3& v : t.v) {
-            lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
-            hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
-        }
+// The axis-aligned box around an object.
+void object_bounds(const Object& o, Vec3& lo, Vec3& hi) {
+    switch (o.kind) {
+        case Object::Kind::Sphere:
+            lo = o.center - Vec3{o.radius, o.radius, o.radius};
+            hi = o.center + Vec3{o.radius, o.radius, o.radius};
+            return;
+        case Object::Kind::Box:
+            lo = o.center - o.half_size;
+            hi = o.center + o.half_size;
+            return;
+        case Object::Kind::Mesh:
+            lo = {INFINITY, INFINITY, INFINITY};
+            hi = {-INFINITY, -INFINITY, -INFINITY};
+            for (const Triangle& t : o.triangles)
+                for (const Vec3& v : t.v) {
+                    lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
+                    hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
+                }
+            return;
+    }
 }
 
 const int kBoxEdges[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3},
@@ -185,12 +198,7 @@ std::string camera_view_svg(const Scene& scene, const std::vector<StepRecord>& r
                 }
         } else {
             Vec3 lo, hi;
-            if (ob.kind == Object::Kind::Box) {
-                lo = ob.center - ob.half_size;
-                hi = ob.center + ob.half_size;
-            } else {
-                mesh_bounds(ob, lo, hi);
-            }
+            object_bounds(ob, lo, hi);
             if (ob.kind == Object::Kind::Mesh && ob.triangles.size() <= kMaxMeshTriangles) {
                 for (const Triangle& t : ob.triangles)
                     for (int e = 0; e < 3; ++e) segment(o, pr, t.v[e], t.v[(e + 1) % 3], obj_style);
@@ -228,15 +236,7 @@ std::string top_view_svg(const Scene& scene, const std::vector<StepRecord>& reco
     };
     for (const Object& ob : scene.objects) {
         Vec3 lo, hi;
-        if (ob.kind == Object::Kind::Sphere) {
-            lo = ob.center - Vec3{ob.radius, ob.radius, ob.radius};
-            hi = ob.center + Vec3{ob.radius, ob.radius, ob.radius};
-        } else if (ob.kind == Object::Kind::Box) {
-            lo = ob.center - ob.half_size;
-            hi = ob.center + ob.half_size;
-        } else {
-            mesh_bounds(ob, lo, hi);
-        }
+        object_bounds(ob, lo, hi);
         grow(lo.x, lo.z);
         grow(hi.x, hi.z);
     }
@@ -276,12 +276,7 @@ std::string top_view_svg(const Scene& scene, const std::vector<StepRecord>& reco
               << num(ob.radius * s) << "\" " << style << "/>\n";
         } else if (ob.kind == Object::Kind::Box || ob.triangles.size() > kMaxMeshTriangles) {
             Vec3 lo, hi;
-            if (ob.kind == Object::Kind::Box) {
-                lo = ob.center - ob.half_size;
-                hi = ob.center + ob.half_size;
-            } else {
-                mesh_bounds(ob, lo, hi);
-            }
+            object_bounds(ob, lo, hi);
             o << "<rect x=\"" << num(X(lo.x)) << "\" y=\"" << num(Y(hi.z)) << "\" width=\"" << num((hi.x - lo.x) * s)
               << "\" height=\"" << num((hi.z - lo.z) * s) << "\" " << style << "/>\n";
         } else {

@@ -22,8 +22,10 @@ bool format_command(char (&buffer)[kCommandSize], const char* format, double val
     return n > 0 && static_cast<size_t>(n) < kCommandSize;
 }
 
+// "DepthOfField" toggles the setting, so it is sent only when the camera reports depth of
+// field off. Without the camera service the state is unknown and is left alone.
 bool depth_of_field_on(ItemId camera) {
-    if (!camera_info || !camera_info->flags) return false;
+    if (!camera_info || !camera_info->flags) return true;
     return (camera_info->flags(camera) & kCameraDepthOfField) != 0;
 }
 

@@ -37,6 +37,7 @@ int32_t tool_down(void*, const ToolEvent* event) {
     if (!item_info || !item_info->param || !item_info->first || !item_info->next) return 1;
     const double t = current_time();
     const ItemId camera = render_camera(t);
+    if (!camera) return 1;  // no camera to cast from
     double origin[3] = {0.0, 0.0, 0.0};
     item_info->param(camera, kParamWorldPosition, t, origin);
 

@@ -132,6 +132,23 @@ TEST_F(FocusTest, AQualifyingChannelWithoutAnEnvelopeFallsBackToCommands) {
     EXPECT_EQ(h.commands, std::vector<std::string>{"FocalDistance 3.000000"});
 }
 
+TEST_F(ModuleTest, WithoutTheCameraServiceDepthOfFieldIsNotToggledBlindly) {
+    h.options.missing_services.insert("LW Camera Info 9");
+    activate_ok();
+    h.scene.camera.flags = 8;
+    h.mouse_down(0, {0, 0, 1});
+    EXPECT_EQ(h.commands, std::vector<std::string>{"FocalDistance 7.000000"});
+    EXPECT_EQ(h.scene.camera.flags, 8u);  // still on
+}
+
+TEST_F(ModuleTest, WithoutARenderCameraThereIsNoPick) {
+    h.options.missing_services.insert("LW Scene Info 10");
+    activate_ok();
+    EXPECT_EQ(h.mouse_down(0, {0, 0, 1}), 1);
+    EXPECT_EQ(h.intersect_calls, 0);
+    EXPECT_TRUE(h.commands.empty());
+}
+
 TEST(CommandInterpreter, ReportsMalformedCommandsAsErrors) {
     host::Host h;
     host::build_demo_scene(h.scene, false);
