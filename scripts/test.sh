@@ -4,15 +4,30 @@
 # time (FUZZ_SECONDS, default 60), and the integration suite under Valgrind's memcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-cmake --workflow --preset default
+
+leg() {
+  local name="$1"
+  shift
+  local start=$SECONDS
+  echo "==== $name"
+  "$@"
+  echo "==== $name: passed in $((SECONDS - start)) s"
+}
+
+linux() { cmake --workflow --preset default; }
 # The module as the host loads it: a 64-bit Windows DLL, tested under Wine.
-cmake --workflow --preset windows
-# Everything again with the sanitizers.
-cmake --workflow --preset asan
-# The fuzzers (clang, libFuzzer, with the sanitizers).
-cmake --preset fuzz
-cmake --build --preset fuzz
-bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
-# Memory errors and leaks in the integration suite.
-bash scripts/memcheck.sh
+windows() { cmake --workflow --preset windows; }
+sanitizers() { cmake --workflow --preset asan; }
+fuzzers() {
+  cmake --preset fuzz
+  cmake --build --preset fuzz
+  bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
+}
+
+leg "set-up" bash scripts/setup.sh
+leg "Linux build and tests" linux
+leg "Windows build and tests under Wine" windows
+leg "tests under ASan and UBSan" sanitizers
+leg "fuzzers" fuzzers
+leg "memcheck" bash scripts/memcheck.sh
+echo "all legs passed"
