@@ -93,6 +93,44 @@ TEST_F(FocusTest, WithoutAKeyAtTheCurrentTimeOneKeyIsCreated) {
     EXPECT_TRUE(h.commands.empty());
 }
 
+TEST_F(FocusTest, HostCallsInOrderOnEachPath) {
+    auto focus_calls = [&] {
+        std::vector<std::string> out;
+        bool after_release = false;
+        for (const auto& line : h.calls) {
+            if (line == "spatial.release()") after_release = true;
+            // set_focal_distance runs between the last intersect and the release.
+            if (after_release) break;
+            if (line.rfind("spatial.", 0) == 0 || line.rfind("item.next", 0) == 0 ||
+                line.rfind("item.first", 0) == 0 || line.rfind("messages.", 0) == 0 ||
+                line.rfind("viewport.", 0) == 0)
+                continue;
+            out.push_back(line);
+        }
+        return out;
+    };
+    h.scene.camera.flags = 0;
+    focus(2.5);
+    const std::vector<std::string> by_command = {
+        "scene.render_camera(0)",        "item.param(0x30000001, 8, 0)",  // the ray's origin
+        "scene.render_camera(0)",        "item.chan_group(0x30000001)",
+        "channel.next(null)",            "scene.render_camera(0)",
+        "camera.flags(0x30000001)",      "command(\"DepthOfField\")",
+        "command(\"FocalDistance 2.500000\")"};
+    EXPECT_EQ(focus_calls(), by_command);
+
+    add_channel("FocalDistance")->create(0.0, 1.0);
+    h.clear_records();
+    focus(2.5);
+    const std::vector<std::string> by_key = {
+        "scene.render_camera(0)",           "item.param(0x30000001, 8, 0)",
+        "scene.render_camera(0)",           "item.chan_group(0x30000001)",
+        "channel.next(null)",               "channel.name() -> \"FocalDistance\"",
+        "channel.envelope(FocalDistance)",  "channel.next(channel)",
+        "envelope.find_key(0)",             "envelope.key_set(0, 2.5)"};
+    EXPECT_EQ(focus_calls(), by_key);
+}
+
 TEST_F(FocusTest, ChannelNamesQualifyByTheirRunOfFocalDistanceCharacters) {
     host::Envelope* short_name = add_channel("FocalDist");        // run 9
     host::Envelope* blank = add_channel("Focal Distance");        // run 5

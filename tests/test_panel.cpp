@@ -65,6 +65,25 @@ TEST_F(ModuleTest, PanelHasEighteenControlsInOrderWithTheirDescriptors) {
     EXPECT_EQ(list.list.width, 0);
 }
 
+TEST_F(ModuleTest, ControlsArePlacedInTheLayoutOrderXBeforeY) {
+    activate_ok();
+    std::vector<std::string> placed;
+    for (const auto& line : h.calls) {
+        if (line.rfind("control.set(", 0) != 0) continue;
+        const size_t hash = line.find('#'), comma = line.find(", ", hash);
+        const std::string index = line.substr(hash + 1, comma - hash - 1);
+        const std::string tag = line.substr(comma + 2, 1);
+        if (line.compare(comma + 3, 1, ",") == 0 && (tag == "0" || tag == "1")) placed.push_back(index + ":" + tag);
+    }
+    const size_t order[15] = {kH, kHDrag, kOriginHeading, kP, kPDrag, kB, kBDrag, kX,
+                              kXDrag, kY, kYDrag, kZ, kApply, kZDrag, kItemList};
+    ASSERT_EQ(placed.size(), 30u);
+    for (size_t k = 0; k < 15; ++k) {
+        EXPECT_EQ(placed[2 * k], std::to_string(order[k]) + ":0");
+        EXPECT_EQ(placed[2 * k + 1], std::to_string(order[k]) + ":1");
+    }
+}
+
 TEST_F(ModuleTest, PanelSizeIsSetAndTheFinalHeightHoldsEveryControl) {
     activate_ok();
     const auto sets = calls_starting("panel.set(");
