@@ -1,6 +1,8 @@
 #include "host/scene_io.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -400,14 +402,15 @@ bool read_session(const std::string& text, const std::string& file, std::vector<
 }
 
 namespace {
+
 // The line of the n-th face statement (from 0) of an OBJ text, for messages.
-size_t face_line(const std::string& path, size_t n) {
-    std::ifstream in(path);
+size_t face_line(const std::string& text, size_t n) {
+    std::istringstream in(text);
     std::string line;
     size_t lineno = 0, faces = 0;
     while (std::getline(in, line)) {
         ++lineno;
-        size_t i = line.find_first_not_of(" \t");
+        const size_t i = line.find_first_not_of(" \t");
         if (i != std::string::npos && line[i] == 'f' && i + 1 < line.size() && (line[i + 1] == ' ' || line[i + 1] == '\t')) {
             if (faces == n) return lineno;
             ++faces;
@@ -415,23 +418,35 @@ size_t face_line(const std::string& path, size_t n) {
     }
     return 0;
 }
+
+// Vertex-weight statements ("vw") are of no use here, and the reader converts their joint
+// numbers to int without a range check: they are blanked out (line numbers kept) first.
+void drop_vertex_weights(std::string& text) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const size_t i = text.find_first_not_of(" \t", start);
+        if (i != std::string::npos && i + 2 < end && text[i] == 'v' && text[i + 1] == 'w' &&
+            (text[i + 2] == ' ' || text[i + 2] == '\t'))
+            std::fill(text.begin() + static_cast<std::ptrdiff_t>(start), text.begin() + static_cast<std::ptrdiff_t>(end), ' ');
+        start = end + 1;
+    }
+}
+
 }  // namespace
 
 bool read_obj(const std::string& path, double scale, Vec3 offset, std::vector<Triangle>& out,
               std::string& error) {
+    std::string text;
+    if (!read_file(path, text, error)) return false;
+    drop_vertex_weights(text);
     tinyobj::ObjReaderConfig config;
     config.triangulate = true;
     config.vertex_color = false;
-    config.mtl_search_path = "";
     tinyobj::ObjReader reader;
-    {
-        std::ifstream probe(path, std::ios::binary);
-        if (!probe) {
-            error = path + ": cannot be read (missing or not permitted)";
-            return false;
-        }
-    }
-    if (!reader.ParseFromFile(path, config)) {
+    // From memory, with no material text: the reader opens no other file.
+    if (!reader.ParseFromString(text, "", config)) {
         std::string why = reader.Error();
         while (!why.empty() && (why.back() == '\n' || why.back() == '\r')) why.pop_back();
         const size_t nl = why.find('\n');
@@ -449,7 +464,7 @@ bool read_obj(const std::string& path, double scale, Vec3 offset, std::vector<Tr
             const size_t nv = shape.mesh.num_face_vertices[f];
             if (nv != 3) {
                 error = path + ": face " + std::to_string(face + 1) + " (line " +
-                        std::to_string(face_line(path, face)) + ") has " + std::to_string(nv) +
+                        std::to_string(face_line(text, face)) + ") has " + std::to_string(nv) +
                         " corners after triangulation";
                 return false;
             }
@@ -458,9 +473,9 @@ bool read_obj(const std::string& path, double scale, Vec3 offset, std::vector<Tr
                 const int idx = shape.mesh.indices[at + k].vertex_index;
                 if (idx < 0 || static_cast<size_t>(idx) >= nverts) {
                     error = path + ": face " + std::to_string(face + 1) + " (line " +
-                            std::to_string(face_line(path, face)) + ") refers to vertex " +
-                            std::to_string(idx + 1) + " but the file has " + std::to_string(nverts) +
-                            " vertices";
+                            std::to_string(face_line(text, face)) + ") refers to vertex " +
+                            std::to_string(static_cast<long long>(idx) + 1) + " but the file has " +
+                            std::to_string(nverts) + " vertices";
                     return false;
                 }
                 const size_t b = 3 * static_cast<size_t>(idx);

@@ -119,6 +119,12 @@ TEST(MeshFile, BadFacesAndMissingFilesAreReportedWithTheFaceAndLine) {
     EXPECT_FALSE(read_obj(empty, 1.0, {}, tris, error));
     EXPECT_EQ(error, empty + ": no faces");
 
+    // Vertex weights are ignored (a joint number beyond int once made the reader convert out
+    // of range); material libraries are not opened.
+    const std::string weights = dir.write("w.obj", "mtllib /etc/passwd\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvw 1 9.99e31 0.5\nf 1 2 3\n");
+    ASSERT_TRUE(read_obj(weights, 1.0, {}, tris, error)) << error;
+    EXPECT_EQ(tris.size(), 1u);
+
     const std::string quad = dir.write("quad.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n");
     ASSERT_TRUE(read_obj(quad, 2.0, {10, 0, 0}, tris, error)) << error;
     ASSERT_EQ(tris.size(), 2u);  // triangulated
