@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
   libglm-dev libeigen3-dev
   g++-mingw-w64-x86-64 wine64
   libcli11-dev nlohmann-json3-dev libtinyobjloader-dev
