@@ -403,35 +403,53 @@ bool read_session(const std::string& text, const std::string& file, std::vector<
 
 namespace {
 
+// Calls f(begin, end) for each line of an OBJ text. Lines end at "\n", "\r\n" or a lone
+// "\r", as the reader takes them.
+template <typename F>
+void for_each_line(const std::string& text, F f) {
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        f(start, end);
+        if (end >= text.size()) break;
+        start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+    }
+}
+
+// The first non-blank character of the line [start, end) is `a` (and `b` after it, when
+// given), followed by a blank.
+bool statement_is(const std::string& text, size_t start, size_t end, char a, char b = 0) {
+    const size_t i = text.find_first_not_of(" \t", start);
+    if (i == std::string::npos || i >= end || text[i] != a) return false;
+    size_t next = i + 1;
+    if (b) {
+        if (next >= end || text[next] != b) return false;
+        ++next;
+    }
+    return next < end && (text[next] == ' ' || text[next] == '\t');
+}
+
 // The line of the n-th face statement (from 0) of an OBJ text, for messages.
 size_t face_line(const std::string& text, size_t n) {
-    std::istringstream in(text);
-    std::string line;
-    size_t lineno = 0, faces = 0;
-    while (std::getline(in, line)) {
+    size_t lineno = 0, faces = 0, found = 0;
+    for_each_line(text, [&](size_t start, size_t end) {
         ++lineno;
-        const size_t i = line.find_first_not_of(" \t");
-        if (i != std::string::npos && line[i] == 'f' && i + 1 < line.size() && (line[i + 1] == ' ' || line[i + 1] == '\t')) {
-            if (faces == n) return lineno;
+        if (!found && statement_is(text, start, end, 'f')) {
+            if (faces == n) found = lineno;
             ++faces;
         }
-    }
-    return 0;
+    });
+    return found;
 }
 
 // Vertex-weight statements ("vw") are of no use here, and the reader converts their joint
 // numbers to int without a range check: they are blanked out (line numbers kept) first.
 void drop_vertex_weights(std::string& text) {
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        const size_t i = text.find_first_not_of(" \t", start);
-        if (i != std::string::npos && i + 2 < end && text[i] == 'v' && text[i + 1] == 'w' &&
-            (text[i + 2] == ' ' || text[i + 2] == '\t'))
+    for_each_line(text, [&](size_t start, size_t end) {
+        if (statement_is(text, start, end, 'v', 'w'))
             std::fill(text.begin() + static_cast<std::ptrdiff_t>(start), text.begin() + static_cast<std::ptrdiff_t>(end), ' ');
-        start = end + 1;
-    }
+    });
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ TEST(MeshFile, BadFacesAndMissingFilesAreReportedWithTheFaceAndLine) {
     TempDir dir;
     std::vector<Triangle> tris;
     std::string error;
-    const std::string bad = dir.write("bad.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n# next\nf 1 2 9\n");
+    const std::string bad = dir.write("bad.obj", "v 0 0 0\r\nv 1 0 0\rv 0 1 0\nf 1 2 3\n# next\nf 1 2 9\n");
     EXPECT_FALSE(read_obj(bad, 1.0, {}, tris, error));
     EXPECT_EQ(error, bad + ": face 2 (line 6) refers to vertex 9 but the file has 3 vertices");
     EXPECT_FALSE(read_obj(dir.path() + "/none.obj", 1.0, {}, tris, error));
@@ -121,7 +121,8 @@ TEST(MeshFile, BadFacesAndMissingFilesAreReportedWithTheFaceAndLine) {
 
     // Vertex weights are ignored (a joint number beyond int once made the reader convert out
     // of range); material libraries are not opened.
-    const std::string weights = dir.write("w.obj", "mtllib /etc/passwd\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvw 1 9.99e31 0.5\nf 1 2 3\n");
+    const std::string weights = dir.write(
+        "w.obj", "mtllib /etc/passwd\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvw 1 9.99e31 0.5\r\tvw w 5e50\r\nf 1 2 3\n");
     ASSERT_TRUE(read_obj(weights, 1.0, {}, tris, error)) << error;
     EXPECT_EQ(tris.size(), 1u);
 
