@@ -101,7 +101,6 @@ struct Scene {
     std::vector<Object> objects;
     std::vector<Viewport> viewports;
     double time = 0.0;
-    double fps = 30.0;
 
     // A camera view, a top view and a perspective view.
     void add_default_viewports();
