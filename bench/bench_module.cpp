@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/demo_scene.h"
+#include "host/test_scene.h"
 #include "host/host.h"
 
 namespace {
@@ -16,14 +16,14 @@ namespace {
 host::Host& shared_host() {
     static host::Host* h = [] {
         auto* hh = new host::Host();
-        host::build_demo_scene(hh->scene, false);
+        host::build_test_scene(hh->scene, false);
         std::string error;
         if (!hh->load(TAVERIN_MODULE_PATH, error, false)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             std::exit(1);
         }
         if (hh->activate() != 0) std::exit(1);
-        hh->options.log_calls = false;
+        hh->record.enabled = false;
         return hh;
     }();
     return *h;
@@ -64,7 +64,8 @@ BENCHMARK(BM_DrawHostQueriesOnly);
 
 void set_objects(host::Host& h, size_t n) {
     h.scene.objects.assign(n, host::make_sphere("s", {0, 0, 10}, 1));
-    h.options.fixed_intersect = 0;  // every object missed: the camera is never changed
+    // Every object missed at once: the camera is never changed.
+    h.options.intersect_override = [](taverin::ItemId, const double*, const double*, taverin::HitRecord*) { return 0; };
 }
 
 void BM_Pick(benchmark::State& state) {
@@ -126,7 +127,7 @@ host::Object tessellated_sphere(int rings, int segments) {
 
 void BM_PickMesh100k(benchmark::State& state) {
     host::Host& h = shared_host();
-    h.options.fixed_intersect = -2;
+    h.options.intersect_override = nullptr;
     h.scene.objects = {tessellated_sphere(223, 224)};
     if (state.range(0)) h.scene.objects[0].build_acceleration();
     h.scene.camera.position = {0, 0, -10};

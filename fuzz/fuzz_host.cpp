@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fuzz/input.h"
-#include "host/demo_scene.h"
+#include "host/test_scene.h"
 #include "host/host.h"
 
 namespace {
@@ -28,21 +28,21 @@ host::Host& the_host() {
             std::fprintf(stderr, "%s\n", error.c_str());
             std::exit(1);
         }
-        hh->options.log_calls = false;
+        hh->record.enabled = false;
         return hh;
     }();
     return *h;
 }
 
 void check_records(const host::Host& h) {
-    for (const std::string& c : h.commands) {
+    for (const std::string& c : h.record.commands) {
         if (c.size() >= 256) fail("command longer than its buffer: " + c.substr(0, 64));
         std::string lower;
         for (char ch : c) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
         if (lower.find("nan") != std::string::npos || lower.find("inf") != std::string::npos)
             fail("non-finite number in command \"" + c + "\"");
     }
-    for (const host::DrawCall& d : h.draws)
+    for (const host::DrawCall& d : h.record.draws)
         if (d.kind != host::DrawKind::Color && !std::isfinite(d.radius)) fail("non-finite radius drawn");
 }
 
@@ -69,7 +69,7 @@ int32_t odd_int(FuzzInput& in) {
 
 void build_scene(host::Host& h, FuzzInput& in) {
     const uint8_t kind = in.byte();
-    host::build_demo_scene(h.scene, kind & 1);
+    host::build_test_scene(h.scene, kind & 1);
     if (kind & 2) h.scene.objects.clear();
     if (kind & 4) {
         const size_t n = 200 + 10 * static_cast<size_t>(in.byte());
@@ -94,12 +94,12 @@ void build_scene(host::Host& h, FuzzInput& in) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     host::Host& h = the_host();
     FuzzInput in(data, size);
-    h.options.chaos = nullptr;
+    h.hostility.chaos = nullptr;
     build_scene(h, in);
-    h.options.chaos = [&in]() { return in.byte(); };
+    h.hostility.chaos = [&in]() { return in.byte(); };
     bool active = false;
     for (int op = 0; op < 48 && !in.empty(); ++op) {
-        h.clear_records();
+        h.record.clear();
         switch (in.byte() % 16) {
             case 0:
                 if (active) h.release();
@@ -151,9 +151,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         check_records(h);
     }
-    h.options.chaos = nullptr;
+    h.hostility.chaos = nullptr;
     if (active) h.release();
-    h.clear_records();
+    h.record.clear();
     h.panels.clear();
     return 0;
 }

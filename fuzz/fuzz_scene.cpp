@@ -10,7 +10,10 @@
 #include <unistd.h>
 
 #include "host/player.h"
-#include "host/scene_io.h"
+#include "host/demo_scene.h"
+#include "host/obj_reader.h"
+#include "host/scene_json.h"
+#include "host/session_json.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

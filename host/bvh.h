@@ -11,9 +11,9 @@ namespace host {
 class Bvh {
 public:
     explicit Bvh(const std::vector<Triangle>& triangles);
-    // Distance along the ray (origin + t * unit direction) to the nearest triangle hit with
-    // t >= 0, or a negative value for a miss.
-    double intersect(const std::vector<Triangle>& triangles, Vec3 origin, Vec3 unit_direction) const;
+    // The ray parameter t (origin + t * direction) of the nearest triangle hit with t >= 0, or
+    // a negative value for a miss.
+    double intersect(const std::vector<Triangle>& triangles, Vec3 origin, Vec3 direction) const;
     size_t node_count() const { return nodes_.size(); }
 
 private:

@@ -2,83 +2,44 @@
 // controls, records every call the module makes, and drives a loaded module through its
 // callback table exactly as the host application does.
 //
-// Only one Host may exist at a time: the services are plain C functions, and they reach the
-// host through a process-wide pointer.
+//   options.h    how this host behaves (missing services, refusals, placements, rays)
+//   hostile.h    the fuzzer's hook for hostile answers
+//   recorder.h   what the module did
+//   services/    the fourteen services, one file per family
+//   driver.cpp   loading, activation and the user's actions
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "host/hostile.h"
+#include "host/item_ids.h"
 #include "host/loader.h"
+#include "host/options.h"
+#include "host/panel_model.h"
+#include "host/recorder.h"
 #include "host/scene.h"
 #include "plugin/host_abi.h"
 
 namespace host {
 
-struct Panel;
-
-struct Control {
-    taverin::ControlRecord record{};  // what the module holds; record.host_data points here
-    Panel* panel = nullptr;
-    std::string type_name;
-    std::string label;
-    taverin::ControlDesc desc{};  // the descriptor as it was at creation
-    std::vector<std::string> items;  // choice items or text lines copied from the descriptor
-    int32_t x = 0, y = 0, w = 0, h = 0;
-    int32_t int_value = 0;
-    double float_value = 0.0;
-    void* user_data = nullptr;
-    taverin::ControlCallback callback = nullptr;
-    int32_t y_bias = 0;  // added to every y the module sets (a host that places lower)
-};
-
-struct Panel {
-    std::string title;
-    int32_t width = 0, height = 0;
-    bool open = false;
-    bool destroyed = false;
-    int32_t next_y = 8;
-    std::vector<std::unique_ptr<Control>> controls;
-};
-
-enum class DrawKind { Color, Circle, Disc };
-
-struct DrawCall {
-    DrawKind kind;
-    float rgba[4];
-    double center[3];
-    double radius;
-    int32_t csys;
-};
-
-struct Message {
-    std::string kind;  // "info" or "ok_cancel"
-    std::string text1, text2;
-    bool third_null = true;
-};
-
-struct Options {
-    std::set<std::string> missing_services;  // the global lookup answers null for these
-    bool spatial_create_fails = false;
-    bool panel_create_fails = false;
-    bool log_calls = true;  // false: services answer without recording (benchmarks)
-    // Replaces the real intersection when set: returns the intersect result and may fill hit.
-    std::function<int32_t(taverin::ItemId, const double* origin, const double* direction,
-                               taverin::HitRecord*)>
-        intersect_override;
-    std::map<std::string, int32_t> y_bias_by_label;  // keyed by control label
-    // A hostile host: when set, every answer the services give may be replaced by a hostile
-    // one (null handles, zero, negative, NaN, infinite or huge values, odd codes), each choice
-    // taken from the next value this returns. Lists still end.
-    std::function<uint8_t()> chaos;
-    // When 0 or 1: every intersect answers this at once, with distance `fixed_distance`.
-    int32_t fixed_intersect = -2;
-    double fixed_distance = 1.0;
+// The service records handed to the module. They belong to the host object, so every host
+// starts from clean records (the time record, which the module reads directly, included).
+struct ServiceRecords {
+    taverin::MessagesService messages{};
+    taverin::PanelServices panels{};
+    taverin::ViewportInfoService viewports{};
+    taverin::ItemInfoService items{};
+    taverin::CameraInfoService camera{};
+    taverin::TimeInfoService time{};
+    taverin::SceneInfoService scene{};
+    taverin::ChannelInfoService channels{};
+    taverin::EnvelopeService envelopes{};
+    taverin::SpatialQueryService spatial{};
+    int product = 0, interface = 0;  // looked up by the module, never read
+    int query_token = 0;              // what every query handle points at; never read
 };
 
 class Host {
@@ -88,19 +49,17 @@ public:
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 
-    Scene scene;
-    Options options;
+    // The host that answers the module's service calls. The services are plain C functions
+    // that the module calls without any context, so they find their host here. This is the
+    // stand-in host's one process-wide object, and the reason only one Host may exist at a
+    // time (a second one aborts the program).
+    static Host* current();
 
-    // Every call the module made, one line each: "service.operation(arguments)".
-    std::vector<std::string> calls;
-    std::vector<std::string> commands;        // command texts received, in order
-    std::vector<std::string> command_errors;  // one line per malformed or unknown command
-    std::vector<Message> messages;
-    std::vector<DrawCall> draws;
-    std::vector<std::pair<std::string, void*>> instance_updates;
+    Scene scene;
+    HostOptions options;
+    Hostility hostility;
+    Recorder record;
     std::vector<std::unique_ptr<Panel>> panels;
-    std::vector<std::string> lookups;  // service names asked for, in order
-    int32_t queries_created = 0, queries_released = 0, intersect_calls = 0;
 
     // --- loading and activation
     // Loads the module (a private copy when `fresh`), runs its startup. False with `error` set.
@@ -112,7 +71,6 @@ public:
     void release();
     void* instance() const { return local_.instance; }
     taverin::ToolCallbacks& callbacks() { return callbacks_; }
-    taverin::ToolLocal& local() { return local_; }
     static taverin::GlobalFunc global_function();
 
     // --- tool callbacks, called as the host application calls them
@@ -130,39 +88,33 @@ public:
     Control* control(size_t index);  // a control of the current panel, by creation order
     void open_panel();
     void close_panel();
-    // User edits: each changes the control's value and then calls its event callback.
-    void user_choose(Control* c, int32_t index);
-    void user_type(Control* c, double value);
-    void user_drag(Control* c, int32_t value);
-    void user_press(Control* c);
-    void user_select_item(Control* c, int32_t item_id);
+    // User edits: each changes the control's value and then calls its event callback. A user
+    // can only edit an open panel: on a closed or destroyed one nothing happens and the edit
+    // answers false.
+    bool user_choose(Control* c, int32_t index);
+    bool user_type(Control* c, double value);
+    bool user_drag(Control* c, int32_t value);
+    bool user_press(Control* c);
+    bool user_select_item(Control* c, int32_t item_id);
 
-    // --- scene items
-    static taverin::ItemId object_id(size_t index);
-    static taverin::ItemId camera_id();
-    static int32_t item_number(taverin::ItemId id);
-    const Object* object_of(taverin::ItemId id) const;
-
-    // --- derived views of the recording
-    std::vector<double> radii(DrawKind kind) const;
-    void clear_records();
-
-    // Called by the service functions.
-    void log(std::string line);
+    // --- for the service functions
+    ServiceRecords& records() { return records_; }
     Control* control_of(taverin::ControlRecord* rec);
+    // Calls a control's event callback, as the host does after the control's value changed.
+    void fire(Control* c);
+    // True while a service function of this host is running (the allocation probe's test).
+    bool in_service() const { return service_depth_ > 0; }
 
 private:
+    friend class ServiceCall;
+    // Brings the records the module reads directly up to date before the module runs.
+    void sync_time();
+
+    ServiceRecords records_;
     std::unique_ptr<LoadedModule> module_;
     taverin::ToolLocal local_{};
     taverin::ToolCallbacks callbacks_{};
-};
-
-// Process-wide allocation probe: service functions run inside a HostScope, so an allocation
-// hook can tell the module's own allocations from the host's.
-int host_depth();
-struct HostScope {
-    HostScope();
-    ~HostScope();
+    int service_depth_ = 0;
 };
 
 }  // namespace host

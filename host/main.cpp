@@ -15,7 +15,10 @@
 
 #include "host/host.h"
 #include "host/player.h"
-#include "host/scene_io.h"
+#include "host/demo_scene.h"
+#include "host/obj_reader.h"
+#include "host/scene_json.h"
+#include "host/session_json.h"
 #include "host/svg.h"
 
 namespace {
@@ -106,7 +109,7 @@ int main(int argc, char** argv) {
     std::string error, text;
     const std::string scene_name = scene_path.empty() ? "built-in demo scene" : scene_path;
     if (scene_path.empty()) {
-        if (!host::read_scene(host::default_scene_json(), scene_name, ".", scene, session, error)) return bad_input(error);
+        if (!host::read_scene(host::demo_scene_json(), scene_name, ".", scene, session, error)) return bad_input(error);
     } else {
         if (!host::read_file(scene_path, text, error)) return bad_input(error);
         if (!host::read_scene(text, scene_path, directory_of(scene_path), scene, session, error)) return bad_input(error);
@@ -135,7 +138,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "taverin-host: %s: activation failed with result %d\n", module_path.c_str(), result);
         return 1;
     }
-    const std::vector<std::string> lookups = h.lookups;
+    const std::vector<std::string> lookups = h.record.lookups;
     const host::Camera& cam = h.scene.camera;
     char camera_line[256];
     std::snprintf(camera_line, sizeof camera_line,
@@ -143,9 +146,9 @@ int main(int argc, char** argv) {
                   cam.film_width * 1000, cam.film_height * 1000, cam.focal_length, cam.f_stop,
                   cam.focal_distance_at(h.scene.time), (cam.flags & host::kCameraDofFlag) ? "on" : "off");
 
-    h.draws.clear();
+    h.record.draws.clear();
     h.draw();
-    const std::vector<host::DrawCall> initial = h.draws;
+    const std::vector<host::DrawCall> initial = h.record.draws;
     std::vector<host::StepRecord> records;
     for (const host::Step& s : session) records.push_back(host::play_step(h, s));
     const std::vector<host::DrawCall>& last = records.empty() ? initial : records.back().draws;

@@ -113,7 +113,7 @@ StepRecord play_step(Host& h, const Step& s) {
     StepRecord rec;
     Scene& scene = h.scene;
     rec.focal_before = scene.camera.focal_distance_at(scene.time);
-    h.clear_records();
+    h.record.clear();
     static const char* const kFieldNames[6] = {"H", "P", "B", "X", "Y", "Z"};
     static const size_t kFieldIndex[6] = {4, 5, 6, 10, 11, 12};
     double before[6] = {};
@@ -166,9 +166,7 @@ StepRecord play_step(Host& h, const Step& s) {
         }
         case Step::Kind::SelectItem: {
             const int idx = s.item.empty() ? -1 : object_index(scene, s.item);
-            const int32_t id = idx < 0 ? 0
-                                       : static_cast<int32_t>(reinterpret_cast<intptr_t>(
-                                             Host::object_id(static_cast<size_t>(idx))));
+            const int32_t id = idx < 0 ? 0 : list_id(static_cast<size_t>(idx));
             rec.action = s.item.empty() ? "clear the item list" : "choose \"" + s.item + "\" in the item list";
             h.user_select_item(h.control(17), id);
             break;
@@ -183,15 +181,15 @@ StepRecord play_step(Host& h, const Step& s) {
             break;
     }
 
-    rec.commands = h.commands;
-    rec.command_errors = h.command_errors;
-    for (const auto& line : h.calls)
+    rec.commands = h.record.commands;
+    rec.command_errors = h.record.command_errors;
+    for (const auto& line : h.record.calls)
         if (line.rfind("envelope.create_key", 0) == 0 || line.rfind("envelope.key_set", 0) == 0)
             rec.keys.push_back(line.substr(9));
-    for (const auto& m : h.messages)
+    for (const auto& m : h.record.messages)
         if (!m.text1.empty() || !m.text2.empty())
             rec.messages.push_back(m.kind + ": \"" + m.text1 + "\"");
-    rec.instance_updates = static_cast<int>(h.instance_updates.size());
+    rec.instance_updates = static_cast<int>(h.record.instance_updates.size());
     for (int i = 0; i < 6; ++i) {
         Control* c = h.control(kFieldIndex[i]);
         if (c && !(c->float_value == before[i]))
@@ -200,9 +198,9 @@ StepRecord play_step(Host& h, const Step& s) {
     rec.focal_after = scene.camera.focal_distance_at(scene.time);
 
     // The host redraws after every event while the tool reports itself dirty.
-    h.draws.clear();
+    h.record.draws.clear();
     if (h.dirty() != 0) h.draw();
-    rec.draws = h.draws;
+    rec.draws = h.record.draws;
     return rec;
 }
 

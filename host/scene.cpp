@@ -84,14 +84,16 @@ Vec3 Camera::to_world(Vec3 d) const {
 
 namespace {
 
+// The direction need not be of unit length: distances are in units of its length.
 double hit_sphere(Vec3 c, double r, Vec3 o, Vec3 d) {
     const Vec3 oc = o - c;
+    const double a = dot(d, d);
     const double b = dot(oc, d);
     const double cc = dot(oc, oc) - r * r;
-    const double disc = b * b - cc;
+    const double disc = b * b - a * cc;
     if (disc < 0) return -1;
     const double s = std::sqrt(disc);
-    const double t0 = -b - s, t1 = -b + s;
+    const double t0 = (-b - s) / a, t1 = (-b + s) / a;
     if (t0 >= 0) return t0;
     if (t1 >= 0) return t1;
     return -1;

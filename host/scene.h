@@ -83,9 +83,9 @@ struct Object {
     // Builds the mesh's hierarchy (meshes only); intersect uses it from then on.
     void build_acceleration();
 
-    // Distance along the ray (origin + t * unit direction) to the nearest surface point in
-    // front of the origin, or a negative value for a miss.
-    double intersect(Vec3 origin, Vec3 unit_direction) const;
+    // The ray parameter t of the nearest surface point origin + t * direction with t >= 0, or a
+    // negative value for a miss. With a unit direction t is the distance.
+    double intersect(Vec3 origin, Vec3 direction) const;
 };
 
 struct Viewport {

@@ -9,7 +9,7 @@ namespace taverin {
 
 int32_t defaults_sentinel = 0;
 
-void* startup() { return reinterpret_cast<void*>(static_cast<uintptr_t>(4)); }
+void* startup() { return reinterpret_cast<void*>(kServerData); }
 
 void shutdown(void*) {}
 
@@ -32,15 +32,20 @@ void fill_callbacks(ToolCallbacks* funcs) {
 
 }  // namespace
 
-// Result codes: 0 success, 1 no instance (no memory, or no local record to hand it over
-// through), 2 the panel could not be built. On 1 and 2 nothing is left allocated and the local
-// record holds no instance.
+// On kActivationNoInstance and kActivationNoPanel nothing is left allocated and the local
+// record holds no instance, so the host has nothing to release.
 int32_t activate(int32_t, GlobalFunc global, void* local_ptr, void*) {
     auto* local = static_cast<ToolLocal*>(local_ptr);
-    if (!local || !global) return 1;
+    if (!local) return kActivationNoInstance;
+    // Without a callback table the host could never call release: refuse before anything is
+    // allocated or built.
+    if (!local->funcs || !global) {
+        local->instance = nullptr;
+        return kActivationNoInstance;
+    }
 
     auto* inst = new (std::nothrow) ToolInstance();  // zero-filled: drag_x starts at 0
-    if (!inst) return 1;
+    if (!inst) return kActivationNoInstance;
 
     if (defaults_sentinel != kDefaultsApplied) {
         inst->origin[0] = inst->origin[1] = inst->origin[2] = 0.0;
@@ -58,11 +63,11 @@ int32_t activate(int32_t, GlobalFunc global, void* local_ptr, void*) {
     if (!inst->panel) {
         local->instance = nullptr;
         delete inst;
-        return 2;
+        return kActivationNoPanel;
     }
 
-    if (local->funcs) fill_callbacks(local->funcs);
-    return 0;
+    fill_callbacks(local->funcs);
+    return kActivated;
 }
 
 }  // namespace taverin

@@ -52,7 +52,11 @@ void set_focal_distance(double distance) {
     if (!std::isfinite(distance)) return;
     const double t = current_time();
 
-    if (EnvelopeId env = focal_distance_envelope(t); env && envelopes) {
+    if (EnvelopeId env = focal_distance_envelope(t)) {
+        // The envelope drives the focal distance, so a command would be overridden (and
+        // "DepthOfField" would switch depth of field on, which this path never does). Without
+        // the envelope service the focus is left as it is.
+        if (!envelopes) return;
         KeyId key = envelopes->find_key ? envelopes->find_key(env, t) : nullptr;
         if (key) {
             if (envelopes->key_set) envelopes->key_set(env, key, kKeyValue, &distance);

@@ -2,12 +2,6 @@
 #include "plugin/host_abi.h"
 #include "plugin/tool.h"
 
-#if defined(_WIN32)
-#define TAVERIN_EXPORT __declspec(dllexport)
-#else
-#define TAVERIN_EXPORT __attribute__((visibility("default")))
-#endif
-
 namespace {
 
 taverin::ServerRecord server_table[2] = {

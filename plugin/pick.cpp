@@ -31,13 +31,14 @@ bool in_camera_view(int32_t viewport) {
 int32_t tool_down(void*, const ToolEvent* event) {
     char message[256];
     show_info(message, "");
-    if (!event || !in_camera_view(event->viewport)) return 1;
+    if (!event || !in_camera_view(event->viewport)) return kDownTakesGesture;
 
     const double direction[3] = {event->direction[0], event->direction[1], event->direction[2]};
-    if (!item_info || !item_info->param || !item_info->first || !item_info->next) return 1;
+    if (!item_info || !item_info->param || !item_info->first || !item_info->next)
+        return kDownTakesGesture;
     const double t = current_time();
     const ItemId camera = render_camera(t);
-    if (!camera) return 1;  // no camera to cast from
+    if (!camera) return kDownTakesGesture;  // no camera to cast from
     double origin[3] = {0.0, 0.0, 0.0};
     item_info->param(camera, kParamWorldPosition, t, origin);
 
@@ -46,7 +47,7 @@ int32_t tool_down(void*, const ToolEvent* event) {
     ItemId item = item_info->first(kItemObject, nullptr);
     if (!query) {
         show_ok_cancel(message, kQueryFailed);
-        return 1;
+        return kDownTakesGesture;
     }
 
     double best = 0.0;
@@ -55,7 +56,7 @@ int32_t tool_down(void*, const ToolEvent* event) {
     while (item) {
         hit.distance = NAN;
         // A hit whose distance the host left undefined is not a hit.
-        if (spatial_query->intersect(query, item, origin, direction, &hit) == 1 &&
+        if (spatial_query->intersect(query, item, origin, direction, &hit) == kIntersectHit &&
             !std::isnan(hit.distance)) {
             if (hits == 0) best = hit.distance;
             if (best > hit.distance) best = hit.distance;
@@ -68,7 +69,7 @@ int32_t tool_down(void*, const ToolEvent* event) {
         set_focal_distance(best);
 
     if (spatial_query->release) spatial_query->release(query);
-    return 1;
+    return kDownTakesGesture;
 }
 
 }  // namespace taverin

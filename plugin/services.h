@@ -11,10 +11,10 @@ namespace taverin {
 
 extern MessagesService* messages;
 extern PanelServices* panel_services;
-extern CommandFunc command;
+extern CommandService::Function command;
 extern ViewportInfoService* viewport_info;
-extern void* product_info;
-extern void* interface_info;
+extern ProductInfoService* product_info;
+extern InterfaceInfoService* interface_info;
 extern ItemInfoService* item_info;
 extern CameraInfoService* camera_info;
 extern TimeInfoService* time_info;
@@ -22,7 +22,7 @@ extern SceneInfoService* scene_info;
 extern ChannelInfoService* channel_info;
 extern EnvelopeService* envelopes;
 extern SpatialQueryService* spatial_query;
-extern InstanceUpdateFunc instance_update;
+extern InstanceUpdateService::Function instance_update;
 
 // Looks up all fourteen services through `global`, in the host's documented order, and
 // overwrites the variables above.

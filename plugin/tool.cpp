@@ -29,21 +29,21 @@ const char* tool_help(void*, const ToolEvent*) { return kHelpText; }
 
 int32_t tool_dirty(void* instance) {
     auto* inst = static_cast<ToolInstance*>(instance);
-    return (inst && inst->redraw) ? kDirtyRedrawAll : 0;
+    return (inst && inst->redraw) ? kDirtyRedrawAll : kDirtyNone;
 }
 
-int32_t tool_count(void*, const ToolEvent*) { return 0; }
+int32_t tool_count(void*, const ToolEvent*) { return kNoHandles; }
 
 int32_t tool_handle(void*, const ToolEvent*, int32_t index, double*) {
     // Wraps instead of overflowing for the largest index.
     return static_cast<int32_t>(static_cast<uint32_t>(index) + 1u);
 }
 
-int32_t tool_start(void*, const ToolEvent*) { return 1; }
+int32_t tool_start(void*, const ToolEvent*) { return kStartHandle; }
 
 int32_t tool_adjust(void* instance, const ToolEvent*, int32_t) {
     if (auto* inst = static_cast<ToolInstance*>(instance)) inst->redraw = 1;
-    return 0;
+    return kAdjustDone;
 }
 
 void tool_move(void* instance, const ToolEvent* event) {

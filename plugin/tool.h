@@ -18,7 +18,12 @@ struct ToolInstance {
     PanelId panel;        // the tool's panel
 };
 
-// Module-wide state set by activation.
+// The opaque server data that startup hands the host. Nothing reads it: the host only passes
+// it back to activation and shutdown, which ignore it.
+inline constexpr uintptr_t kServerData = 4;
+
+// `defaults_sentinel` is zero when the module is loaded and holds this marker once the first
+// activation has applied the once-per-load defaults; any value but zero would do.
 inline constexpr int32_t kDefaultsApplied = 333;
 extern int32_t defaults_sentinel;
 

@@ -2,12 +2,6 @@
 // BAD_NO_SERVER defined.
 #include "plugin/host_abi.h"
 
-#if defined(_WIN32)
-#define EXPORT __declspec(dllexport)
-#else
-#define EXPORT __attribute__((visibility("default")))
-#endif
-
 namespace {
 int32_t activate(int32_t, taverin::GlobalFunc, void*, void*) { return 0; }
 taverin::ServerRecord servers[2] = {
@@ -22,12 +16,12 @@ taverin::ServerRecord servers[2] = {
 
 #if defined(BAD_NO_DESCRIPTOR)
 extern "C" {
-EXPORT int not_a_descriptor = 1;
-EXPORT void* server_table_unused = servers;
+TAVERIN_EXPORT int not_a_descriptor = 1;
+TAVERIN_EXPORT void* server_table_unused = servers;
 }
 #else
 extern "C" {
-EXPORT taverin::ModuleDescriptor _mod_descrip = {
+TAVERIN_EXPORT taverin::ModuleDescriptor _mod_descrip = {
 #if defined(BAD_SYNC)
     0x12345678u,
 #else

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/demo_scene.h"
+#include "host/test_scene.h"
 #include "host/host.h"
 
 class ModuleTest : public ::testing::Test {
@@ -16,7 +16,7 @@ protected:
     host::Host h;
 
     void SetUp() override {
-        host::build_demo_scene(h.scene, false);
+        host::build_test_scene(h.scene, false);
         std::string error;
         ASSERT_TRUE(h.load(TAVERIN_MODULE_PATH, error, true)) << error;
     }
@@ -38,7 +38,7 @@ protected:
     // The calls whose text starts with `prefix`, in order.
     std::vector<std::string> calls_starting(const std::string& prefix) const {
         std::vector<std::string> out;
-        for (const auto& line : h.calls)
+        for (const auto& line : h.record.calls)
             if (line.rfind(prefix, 0) == 0) out.push_back(line);
         return out;
     }

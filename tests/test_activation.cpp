@@ -32,8 +32,8 @@ TEST_F(ModuleTest, DescriptorBytesAndServerTable) {
 
 TEST_F(ModuleTest, LooksUpTheFourteenServicesInOrderOnEveryActivation) {
     activate_ok();
-    ASSERT_EQ(h.lookups.size(), 14u);
-    for (size_t i = 0; i < 14; ++i) EXPECT_EQ(h.lookups[i], kServiceNames[i]);
+    ASSERT_EQ(h.record.lookups.size(), 14u);
+    for (size_t i = 0; i < 14; ++i) EXPECT_EQ(h.record.lookups[i], kServiceNames[i]);
     const auto globals = calls_starting("global(");
     ASSERT_EQ(globals.size(), 14u);
     for (size_t i = 0; i < 14; ++i)
@@ -41,9 +41,9 @@ TEST_F(ModuleTest, LooksUpTheFourteenServicesInOrderOnEveryActivation) {
 
     void* first = h.instance();
     h.release();
-    h.lookups.clear();
+    h.record.lookups.clear();
     activate_ok();
-    EXPECT_EQ(h.lookups.size(), 14u);
+    EXPECT_EQ(h.record.lookups.size(), 14u);
     EXPECT_EQ(h.panels.size(), 2u);
     EXPECT_TRUE(h.panels[0]->destroyed);
     EXPECT_FALSE(h.panels[1]->destroyed);
@@ -113,7 +113,7 @@ TEST_F(ModuleTest, MouseUpOnAClosedPanelChangesNothing) {
     activate_ok();
     c(kP)->float_value = 42.0;
     h.mouse_move(100);
-    h.clear_records();
+    h.record.clear();
     h.mouse_up();
     EXPECT_EQ(c(kP)->float_value, 42.0);
     EXPECT_EQ(count_calls("control.set"), 0u);
@@ -121,19 +121,19 @@ TEST_F(ModuleTest, MouseUpOnAClosedPanelChangesNothing) {
 
 TEST_F(ModuleTest, ReleaseClosesOnlyAnOpenPanelAndAlwaysDestroysIt) {
     activate_ok();
-    h.clear_records();
+    h.record.clear();
     h.release();
     EXPECT_EQ(count_calls("panel.close"), 0u);
     EXPECT_EQ(count_calls("panel.destroy"), 1u);
 
     activate_ok();
     h.open_panel();
-    h.clear_records();
+    h.record.clear();
     h.release();
-    ASSERT_EQ(h.calls.size(), 3u);
-    EXPECT_EQ(h.calls[0], "panel.handle(0)");
-    EXPECT_EQ(h.calls[1], "panel.close()");
-    EXPECT_EQ(h.calls[2], "panel.destroy(orvik Taverin)");
+    ASSERT_EQ(h.record.calls.size(), 3u);
+    EXPECT_EQ(h.record.calls[0], "panel.handle(0)");
+    EXPECT_EQ(h.record.calls[1], "panel.close()");
+    EXPECT_EQ(h.record.calls[2], "panel.destroy(orvik Taverin)");
 }
 
 TEST_F(ModuleTest, FailedPanelGivesResultTwoAndHandsNothingToTheHost) {
@@ -146,6 +146,15 @@ TEST_F(ModuleTest, FailedPanelGivesResultTwoAndHandsNothingToTheHost) {
     EXPECT_EQ(local.instance, nullptr);
     EXPECT_EQ(table.release, nullptr);
     EXPECT_EQ(table.draw, nullptr);
+}
+
+TEST_F(ModuleTest, ActivationWithoutACallbackTableLeavesNothingBehind) {
+    int marker = 0;
+    taverin::ToolLocal local{&marker, nullptr};
+    const auto& server = h.module()->server();
+    EXPECT_EQ(server.activate(3, host::Host::global_function(), &local, nullptr), 1);
+    EXPECT_EQ(local.instance, nullptr);
+    for (const auto& p : h.panels) EXPECT_TRUE(p->destroyed);  // no panel left to release
 }
 
 TEST_F(ModuleTest, ActivationWithoutALocalRecordFailsCleanly) {
@@ -177,7 +186,7 @@ TEST_P(MissingServiceTest, ActivationAndEveryCallbackSurvive) {
     h.user_type(c(kH), 3.5);
     h.user_drag(c(kXDrag), 1);
     h.user_drag(c(kXDrag), 2);
-    h.user_select_item(c(kItemList), static_cast<int32_t>(reinterpret_cast<intptr_t>(host::Host::object_id(1))));
+    h.user_select_item(c(kItemList), host::list_id(1));
     h.user_press(c(kApply));
     EXPECT_EQ(h.dirty(), 3);
     h.release();

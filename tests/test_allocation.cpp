@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "host/demo_scene.h"
+#include "host/test_scene.h"
 #include "host/host.h"
 
 extern "C" void* __libc_malloc(size_t);
@@ -18,7 +18,9 @@ namespace {
 std::atomic<bool> g_counting{false};
 std::atomic<long> g_module_allocations{0};
 void note() {
-    if (g_counting.load(std::memory_order_relaxed) && host::host_depth() == 0) ++g_module_allocations;
+    if (!g_counting.load(std::memory_order_relaxed)) return;
+    const host::Host* h = host::Host::current();
+    if (!h || !h->in_service()) ++g_module_allocations;
 }
 }  // namespace
 
@@ -43,12 +45,12 @@ class AllocationTest : public ::testing::Test {
 protected:
     host::Host h;
     void SetUp() override {
-        host::build_demo_scene(h.scene, false);
+        host::build_test_scene(h.scene, false);
         std::string error;
         ASSERT_TRUE(h.load(TAVERIN_MODULE_PATH, error, true)) << error;
         ASSERT_EQ(h.activate(), 0);
-        h.draws.reserve(1 << 16);
-        h.calls.reserve(1 << 16);
+        h.record.draws.reserve(1 << 16);
+        h.record.calls.reserve(1 << 16);
     }
     long count(const std::function<void()>& f) {
         g_module_allocations = 0;
@@ -68,11 +70,11 @@ TEST_F(AllocationTest, DrawAllocatesNothing) {
                   for (int i = 0; i < 100; ++i) h.draw();
               }),
               0);
-    EXPECT_EQ(h.draws.size(), 600u);
+    EXPECT_EQ(h.record.draws.size(), 600u);
 }
 
 TEST_F(AllocationTest, PickAndFocusByCommandAllocateNothing) {
-    h.commands.reserve(64);
+    h.record.commands.reserve(64);
     h.scene.camera.flags = 0;
     EXPECT_EQ(count([&] {
                   for (int i = 0; i < 10; ++i) h.mouse_down(0, {0, 0, 1});

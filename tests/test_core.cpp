@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "host/demo_scene.h"
+#include "host/test_scene.h"
 #include "host/host.h"
 #include "plugin/panel/panel.h"
 #include "plugin/services.h"
@@ -14,7 +14,7 @@ class CoreTest : public ::testing::Test {
 protected:
     host::Host h;
     void SetUp() override {
-        host::build_demo_scene(h.scene, false);
+        host::build_test_scene(h.scene, false);
         taverin::lookup_services(host::Host::global_function());
         taverin::panel_services->global = host::Host::global_function();
     }
@@ -23,24 +23,24 @@ protected:
 TEST_F(CoreTest, LensFStopCommandsDependOnTheDepthOfFieldFlag) {
     h.scene.camera.flags = 8;
     taverin::set_lens_fstop(2.8);
-    EXPECT_EQ(h.commands, (std::vector<std::string>{"LensFStop  2.800000"}));
-    h.commands.clear();
+    EXPECT_EQ(h.record.commands, (std::vector<std::string>{"LensFStop  2.800000"}));
+    h.record.commands.clear();
     h.scene.camera.flags = 0;
     taverin::set_lens_fstop(2.8);
-    EXPECT_EQ(h.commands, (std::vector<std::string>{"DepthOfField", "LensFStop 2.800000"}));
+    EXPECT_EQ(h.record.commands, (std::vector<std::string>{"DepthOfField", "LensFStop 2.800000"}));
     EXPECT_EQ(h.scene.camera.f_stop, 2.8);
     EXPECT_EQ(h.scene.camera.flags, 8u);
-    EXPECT_TRUE(h.command_errors.empty());
+    EXPECT_TRUE(h.record.command_errors.empty());
 }
 
 TEST_F(CoreTest, LensFStopNeverIssuesANonFiniteOrOverlongNumber) {
     for (double v : {double(NAN), double(INFINITY), -double(INFINITY), 1e300, -1e250}) {
         taverin::set_lens_fstop(v);
-        EXPECT_TRUE(h.commands.empty()) << v;
+        EXPECT_TRUE(h.record.commands.empty()) << v;
     }
     taverin::set_lens_fstop(1e200);  // fits: 201 digits and the command word
-    ASSERT_EQ(h.commands.size(), 2u);
-    EXPECT_LT(h.commands[1].size(), 256u);
+    ASSERT_EQ(h.record.commands.size(), 2u);
+    EXPECT_LT(h.record.commands[1].size(), 256u);
 }
 
 TEST_F(CoreTest, OutOfRangeChoicesAreForcedToZeroAndStoredBack) {
@@ -69,5 +69,5 @@ TEST_F(CoreTest, FailedPanelCreationTouchesNothing) {
     EXPECT_EQ(taverin::build_panel(&inst), nullptr);
     EXPECT_EQ(inst.origin[0], 7.0);
     EXPECT_EQ(inst.redraw, 0);
-    EXPECT_EQ(h.calls.back(), "panel.create(\"orvik Taverin\")");
+    EXPECT_EQ(h.record.calls.back(), "panel.create(\"orvik Taverin\")");
 }

@@ -31,45 +31,45 @@ protected:
     void SetUp() override {
         ModuleTest::SetUp();
         activate_ok();
-        h.draws.clear();
+        h.record.draws.clear();
     }
     void expect_color(size_t i, const float* rgba) {
-        ASSERT_LT(i, h.draws.size());
-        ASSERT_EQ(h.draws[i].kind, DrawKind::Color);
-        for (int k = 0; k < 4; ++k) EXPECT_EQ(h.draws[i].rgba[k], rgba[k]) << k;
+        ASSERT_LT(i, h.record.draws.size());
+        ASSERT_EQ(h.record.draws[i].kind, DrawKind::Color);
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(h.record.draws[i].rgba[k], rgba[k]) << k;
     }
 };
 
 TEST_F(DrawTest, WorkedExampleFiftyMillimetreLensAtFStopTwoPointEightFocusedAtFiveMetres) {
     h.draw();
-    ASSERT_EQ(h.draws.size(), 6u);
+    ASSERT_EQ(h.record.draws.size(), 6u);
     expect_color(0, kFocus);
-    EXPECT_EQ(h.draws[1].kind, DrawKind::Circle);
-    EXPECT_EQ(h.draws[1].radius, 5.0);
+    EXPECT_EQ(h.record.draws[1].kind, DrawKind::Circle);
+    EXPECT_EQ(h.record.draws[1].radius, 5.0);
     expect_color(2, kLimit);
-    EXPECT_EQ(h.draws[3].kind, DrawKind::Disc);
-    EXPECT_NEAR(h.draws[3].radius, 4.3919, 5e-5);
+    EXPECT_EQ(h.record.draws[3].kind, DrawKind::Disc);
+    EXPECT_NEAR(h.record.draws[3].radius, 4.3919, 5e-5);
     expect_color(4, kLimit);
-    EXPECT_EQ(h.draws[5].kind, DrawKind::Circle);
-    EXPECT_NEAR(h.draws[5].radius, 5.8036, 5e-5);
+    EXPECT_EQ(h.record.draws[5].kind, DrawKind::Circle);
+    EXPECT_NEAR(h.record.draws[5].radius, 5.8036, 5e-5);
     for (size_t i : {1u, 3u, 5u}) {
-        EXPECT_EQ(h.draws[i].csys, 0);
-        EXPECT_EQ(h.draws[i].center[0], 0.0);
-        EXPECT_EQ(h.draws[i].center[1], 1.0);
-        EXPECT_EQ(h.draws[i].center[2], -5.0);
+        EXPECT_EQ(h.record.draws[i].csys, 0);
+        EXPECT_EQ(h.record.draws[i].center[0], 0.0);
+        EXPECT_EQ(h.record.draws[i].center[1], 1.0);
+        EXPECT_EQ(h.record.draws[i].center[2], -5.0);
     }
     const Limits ref = reference(0.036, 0.024, 50, 2.8, 5);
-    EXPECT_NEAR(h.draws[3].radius, ref.near_m, 1e-12);
-    EXPECT_NEAR(h.draws[5].radius, ref.far_m, 1e-12);
+    EXPECT_NEAR(h.record.draws[3].radius, ref.near_m, 1e-12);
+    EXPECT_NEAR(h.record.draws[5].radius, ref.far_m, 1e-12);
 }
 
 TEST_F(DrawTest, BeyondTheHyperfocalDistanceTheFarCircleIsLeftOut) {
     h.scene.camera.focal_distance = 40.0;
     h.draw();
-    EXPECT_EQ(h.radii(DrawKind::Circle), std::vector<double>{40.0});
-    ASSERT_EQ(h.radii(DrawKind::Disc).size(), 1u);
-    EXPECT_NEAR(h.radii(DrawKind::Disc)[0], 18.8905, 5e-5);
-    for (const auto& d : h.draws) EXPECT_TRUE(d.kind == DrawKind::Color || std::isfinite(d.radius));
+    EXPECT_EQ(h.record.radii(DrawKind::Circle), std::vector<double>{40.0});
+    ASSERT_EQ(h.record.radii(DrawKind::Disc).size(), 1u);
+    EXPECT_NEAR(h.record.radii(DrawKind::Disc)[0], 18.8905, 5e-5);
+    for (const auto& d : h.record.draws) EXPECT_TRUE(d.kind == DrawKind::Color || std::isfinite(d.radius));
 }
 
 TEST_F(DrawTest, AtExactlyTheHyperfocalDistanceTheFarLimitIsInfiniteAndLeftOut) {
@@ -81,52 +81,52 @@ TEST_F(DrawTest, AtExactlyTheHyperfocalDistanceTheFarLimitIsInfiniteAndLeftOut) 
     cam.f_stop = 1.0;  // H = 100/0.01 + 10 = 10010 mm
     cam.focal_distance = 10.02;  // s = 10020 mm, s - f = 10010
     h.draw();
-    EXPECT_EQ(h.radii(DrawKind::Circle).size(), 1u);
-    EXPECT_EQ(h.radii(DrawKind::Disc).size(), 1u);
+    EXPECT_EQ(h.record.radii(DrawKind::Circle).size(), 1u);
+    EXPECT_EQ(h.record.radii(DrawKind::Disc).size(), 1u);
 }
 
 TEST_F(DrawTest, ZeroBlurDrawsOnlyTheFocusCircle) {
     h.scene.camera.f_stop = 0.0;
     h.draw();
-    ASSERT_EQ(h.draws.size(), 2u);
+    ASSERT_EQ(h.record.draws.size(), 2u);
     expect_color(0, kFocus);
-    EXPECT_EQ(h.draws[1].radius, 5.0);
+    EXPECT_EQ(h.record.draws[1].radius, 5.0);
 
-    h.draws.clear();
+    h.record.draws.clear();
     h.scene.camera.f_stop = 2.8;
     h.scene.camera.film_width = h.scene.camera.film_height = 0.0;
     h.draw();
-    EXPECT_EQ(h.draws.size(), 2u);
+    EXPECT_EQ(h.record.draws.size(), 2u);
 }
 
 TEST_F(DrawTest, TheFocusCircleIsAlwaysTheHostsFocalDistanceUnscaled) {
     for (double s : {0.25, 3.0, 123.456}) {
-        h.draws.clear();
+        h.record.draws.clear();
         h.scene.camera.focal_distance = s;
         h.scene.camera.focal_length = 85;
         h.draw();
-        ASSERT_FALSE(h.radii(DrawKind::Circle).empty());
-        EXPECT_EQ(h.radii(DrawKind::Circle)[0], s);
+        ASSERT_FALSE(h.record.radii(DrawKind::Circle).empty());
+        EXPECT_EQ(h.record.radii(DrawKind::Circle)[0], s);
     }
 }
 
 TEST_F(DrawTest, DepthOfFieldFlagAndPanelValuesDoNotChangeTheDrawing) {
     h.draw();
-    const auto first = h.draws;
-    h.draws.clear();
+    const auto first = h.record.draws;
+    h.record.draws.clear();
     h.scene.camera.flags = 8;
     h.open_panel();
     h.user_type(c(kX), 9.0);
     h.user_choose(c(kMethodChoice), 1);
     h.mouse_move(50);
     h.draw();
-    ASSERT_EQ(h.draws.size(), first.size());
-    for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(h.draws[i].radius, first[i].radius);
+    ASSERT_EQ(h.record.draws.size(), first.size());
+    for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(h.record.draws[i].radius, first[i].radius);
 }
 
 TEST_F(DrawTest, QueriesTheCameraAtTheCurrentTimeInOrder) {
     h.scene.time = 2.5;
-    h.clear_records();
+    h.record.clear();
     h.draw();
     const std::vector<std::string> expected = {
         "scene.render_camera(2.5)",
@@ -136,7 +136,7 @@ TEST_F(DrawTest, QueriesTheCameraAtTheCurrentTimeInOrder) {
         "camera.f_stop(0x30000001, 2.5)",
         "item.param(0x30000001, 8, 2.5)",
     };
-    EXPECT_EQ(h.calls, expected);
+    EXPECT_EQ(h.record.calls, expected);
 }
 
 TEST_F(DrawTest, FollowsAFocalDistanceEnvelope) {
@@ -146,5 +146,5 @@ TEST_F(DrawTest, FollowsAFocalDistanceEnvelope) {
     env->create(1.0, 4.0);
     h.scene.time = 0.5;
     h.draw();
-    EXPECT_EQ(h.radii(DrawKind::Circle)[0], 3.0);
+    EXPECT_EQ(h.record.radii(DrawKind::Circle)[0], 3.0);
 }

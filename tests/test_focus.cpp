@@ -15,7 +15,7 @@ protected:
         activate_ok();
         h.scene.camera.channels.clear();
         h.scene.objects.resize(1, host::make_sphere("s", {0, 0, 100}, 1));
-        h.clear_records();
+        h.record.clear();
     }
     // Focuses through a click whose single hit lies at `distance`.
     void focus(double distance) {
@@ -35,36 +35,36 @@ protected:
 TEST_F(FocusTest, CommandTextsToTheCharacter) {
     h.scene.camera.flags = 8;
     focus(3.25);
-    EXPECT_EQ(h.commands, std::vector<std::string>{"FocalDistance 3.250000"});
+    EXPECT_EQ(h.record.commands, std::vector<std::string>{"FocalDistance 3.250000"});
 
-    h.commands.clear();
+    h.record.commands.clear();
     h.scene.camera.flags = 0;
     focus(3.25);
-    EXPECT_EQ(h.commands, (std::vector<std::string>{"DepthOfField", "FocalDistance 3.250000"}));
+    EXPECT_EQ(h.record.commands, (std::vector<std::string>{"DepthOfField", "FocalDistance 3.250000"}));
 
-    h.commands.clear();
+    h.record.commands.clear();
     focus(0.5);
-    EXPECT_EQ(h.commands, std::vector<std::string>{"FocalDistance 0.500000"});
-    h.commands.clear();
+    EXPECT_EQ(h.record.commands, std::vector<std::string>{"FocalDistance 0.500000"});
+    h.record.commands.clear();
     focus(-2.0);
-    EXPECT_EQ(h.commands, std::vector<std::string>{"FocalDistance -2.000000"});
-    h.commands.clear();
+    EXPECT_EQ(h.record.commands, std::vector<std::string>{"FocalDistance -2.000000"});
+    h.record.commands.clear();
     focus(2.0);
-    EXPECT_EQ(h.commands, std::vector<std::string>{"FocalDistance 2.000000"});
+    EXPECT_EQ(h.record.commands, std::vector<std::string>{"FocalDistance 2.000000"});
     EXPECT_EQ(h.scene.camera.focal_distance, 2.0);
-    EXPECT_TRUE(h.command_errors.empty());
+    EXPECT_TRUE(h.record.command_errors.empty());
 }
 
 TEST_F(FocusTest, NonFiniteOrOverlongDistancesIssueNoCommandAtAll) {
     for (double d : {double(INFINITY), -double(INFINITY), 1e234, 1e300}) {
-        h.commands.clear();
+        h.record.commands.clear();
         focus(d);
-        EXPECT_TRUE(h.commands.empty()) << d;
+        EXPECT_TRUE(h.record.commands.empty()) << d;
     }
     focus(1e200);  // fits in the buffer
-    ASSERT_FALSE(h.commands.empty());
-    EXPECT_EQ(h.commands.back().rfind("FocalDistance 9999", 0), 0u);
-    EXPECT_LT(h.commands.back().size(), 256u);
+    ASSERT_FALSE(h.record.commands.empty());
+    EXPECT_EQ(h.record.commands.back().rfind("FocalDistance 9999", 0), 0u);
+    EXPECT_LT(h.record.commands.back().size(), 256u);
 }
 
 TEST_F(FocusTest, AKeyAtTheCurrentTimeIsSetWithoutAnyCommand) {
@@ -77,7 +77,7 @@ TEST_F(FocusTest, AKeyAtTheCurrentTimeIsSetWithoutAnyCommand) {
     ASSERT_EQ(env->keys.size(), 2u);
     EXPECT_EQ(env->keys[1]->value, 3.25);
     EXPECT_EQ(env->keys[0]->value, 1.0);
-    EXPECT_TRUE(h.commands.empty());
+    EXPECT_TRUE(h.record.commands.empty());
     EXPECT_EQ(count_calls("camera.flags"), 0u);
     EXPECT_EQ(count_calls("envelope.key_set(0, 3.25)"), 1u);
 }
@@ -90,14 +90,14 @@ TEST_F(FocusTest, WithoutAKeyAtTheCurrentTimeOneKeyIsCreated) {
     ASSERT_EQ(env->keys.size(), 2u);
     EXPECT_EQ(env->keys[1]->time, 0.75);
     EXPECT_EQ(env->keys[1]->value, 3.25);
-    EXPECT_TRUE(h.commands.empty());
+    EXPECT_TRUE(h.record.commands.empty());
 }
 
 TEST_F(FocusTest, HostCallsInOrderOnEachPath) {
     auto focus_calls = [&] {
         std::vector<std::string> out;
         bool after_release = false;
-        for (const auto& line : h.calls) {
+        for (const auto& line : h.record.calls) {
             if (line == "spatial.release()") after_release = true;
             // set_focal_distance runs between the last intersect and the release.
             if (after_release) break;
@@ -120,7 +120,7 @@ TEST_F(FocusTest, HostCallsInOrderOnEachPath) {
     EXPECT_EQ(focus_calls(), by_command);
 
     add_channel("FocalDistance")->create(0.0, 1.0);
-    h.clear_records();
+    h.record.clear();
     focus(2.5);
     const std::vector<std::string> by_key = {
         "scene.render_camera(0)",           "item.param(0x30000001, 8, 0)",
@@ -140,12 +140,12 @@ TEST_F(FocusTest, ChannelNamesQualifyByTheirRunOfFocalDistanceCharacters) {
     (void)lower;
     h.scene.camera.flags = 8;
     focus(1.0);
-    EXPECT_EQ(h.commands.size(), 1u);
+    EXPECT_EQ(h.record.commands.size(), 1u);
 
     host::Envelope* longer = add_channel("FocalDistanceX");      // run 13
-    h.commands.clear();
+    h.record.commands.clear();
     focus(2.0);
-    EXPECT_TRUE(h.commands.empty());
+    EXPECT_TRUE(h.record.commands.empty());
     ASSERT_EQ(longer->keys.size(), 1u);
     EXPECT_EQ(longer->keys[0]->value, 2.0);
     for (auto* e : {short_name, blank, lower}) EXPECT_TRUE(e->keys.empty());
@@ -167,7 +167,7 @@ TEST_F(FocusTest, AQualifyingChannelWithoutAnEnvelopeFallsBackToCommands) {
     add_channel("FocalDistance", false);  // last one wins and has none
     h.scene.camera.flags = 8;
     focus(3.0);
-    EXPECT_EQ(h.commands, std::vector<std::string>{"FocalDistance 3.000000"});
+    EXPECT_EQ(h.record.commands, std::vector<std::string>{"FocalDistance 3.000000"});
 }
 
 TEST_F(ModuleTest, WithoutTheCameraServiceDepthOfFieldIsNotToggledBlindly) {
@@ -175,22 +175,34 @@ TEST_F(ModuleTest, WithoutTheCameraServiceDepthOfFieldIsNotToggledBlindly) {
     activate_ok();
     h.scene.camera.flags = 8;
     h.mouse_down(0, {0, 0, 1});
-    EXPECT_EQ(h.commands, std::vector<std::string>{"FocalDistance 7.000000"});
+    EXPECT_EQ(h.record.commands, std::vector<std::string>{"FocalDistance 7.000000"});
     EXPECT_EQ(h.scene.camera.flags, 8u);  // still on
+}
+
+TEST_F(ModuleTest, AFocalDistanceEnvelopeWithoutTheEnvelopeServiceLeavesTheFocusAlone) {
+    h.options.missing_services.insert("Animation Envelopes 2");
+    h.scene.camera.add_standard_channels(true);
+    h.scene.camera.flags = 0;
+    activate_ok();
+    h.mouse_down(0, {0, 0, 1});
+    EXPECT_TRUE(h.record.commands.empty());  // neither "DepthOfField" nor a bypassing command
+    EXPECT_EQ(h.scene.camera.flags, 0u);
+    EXPECT_EQ(h.scene.camera.focal_distance_at(0.0), 5.0);
+    EXPECT_TRUE(h.scene.camera.focal_envelope()->keys.empty());
 }
 
 TEST_F(ModuleTest, WithoutARenderCameraThereIsNoPick) {
     h.options.missing_services.insert("LW Scene Info 10");
     activate_ok();
     EXPECT_EQ(h.mouse_down(0, {0, 0, 1}), 1);
-    EXPECT_EQ(h.intersect_calls, 0);
-    EXPECT_TRUE(h.commands.empty());
+    EXPECT_EQ(h.record.intersect_calls, 0);
+    EXPECT_TRUE(h.record.commands.empty());
 }
 
 TEST(CommandInterpreter, ReportsMalformedCommandsAsErrors) {
     host::Host h;
-    host::build_demo_scene(h.scene, false);
-    auto run = reinterpret_cast<taverin::CommandFunc>(
+    host::build_test_scene(h.scene, false);
+    auto run = reinterpret_cast<taverin::CommandService::Function>(
         host::Host::global_function()("LW Command Interface", 0));
     EXPECT_EQ(run("FocalDistance 2.5"), 1);
     EXPECT_EQ(h.scene.camera.focal_distance, 2.5);
@@ -200,6 +212,6 @@ TEST(CommandInterpreter, ReportsMalformedCommandsAsErrors) {
                             "FocalDistance 1 2", "LensFStop inf", "Focus 3", ""}) {
         EXPECT_EQ(run(bad), 0) << bad;
     }
-    EXPECT_EQ(h.command_errors.size(), 7u);
+    EXPECT_EQ(h.record.command_errors.size(), 7u);
     EXPECT_EQ(h.scene.camera.focal_distance, 2.5);
 }

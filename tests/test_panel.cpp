@@ -11,10 +11,10 @@ struct Expected {
 };
 // Placements with the stand-in host's default sizes: choices 150 x 20, headings 40 x 16,
 // fields 60 x 20, drag buttons 16 x 20, the list 110 x 40; the host stacks new controls
-// from y = 8 at x = 10, four pixels apart.
+// from y = 8, four pixels apart, the first at x = 10 and each next one two pixels further right.
 const Expected kPanel[18] = {
-    {"ChoiceControl", "Origin", 10, 8},     {"ChoiceControl", "Method", 10, 32},
-    {"TextControl", "Rotate", 10, 56},      {"TextControl", "Origin", 112, 56},
+    {"ChoiceControl", "Origin", 10, 8},     {"ChoiceControl", "Method", 12, 32},
+    {"TextControl", "Rotate", 14, 56},      {"TextControl", "Origin", 112, 56},
     {"FloatControl", " H", 10, 82},         {"FloatControl", " P", 10, 100},
     {"FloatControl", " B", 10, 118},        {"DragButtonControl", "", 70, 82},
     {"DragButtonControl", "", 70, 100},     {"DragButtonControl", "", 70, 118},
@@ -68,7 +68,7 @@ TEST_F(ModuleTest, PanelHasEighteenControlsInOrderWithTheirDescriptors) {
 TEST_F(ModuleTest, ControlsArePlacedInTheLayoutOrderXBeforeY) {
     activate_ok();
     std::vector<std::string> placed;
-    for (const auto& line : h.calls) {
+    for (const auto& line : h.record.calls) {
         if (line.rfind("control.set(", 0) != 0) continue;
         const size_t hash = line.find('#'), comma = line.find(", ", hash);
         const std::string index = line.substr(hash + 1, comma - hash - 1);
@@ -98,7 +98,7 @@ TEST_F(ModuleTest, PanelSizeIsSetAndTheFinalHeightHoldsEveryControl) {
 }
 
 TEST_F(ModuleTest, XYZRowsFollowTheReportedYOfTheHPBFields) {
-    h.options.y_bias_by_label[" H"] = 7;  // the host places H seven pixels lower than asked
+    h.options.placement_shift[kH] = {0, 7};  // the host places H seven pixels lower than asked
     activate_ok();
     EXPECT_EQ(c(kH)->y, 89);
     EXPECT_EQ(c(kX)->y, 89);
@@ -133,7 +133,7 @@ TEST_F(ModuleTest, CallbacksAndUserDataAreAttachedInOrder) {
     }
     // User data first, then the callback, control by control in the documented order.
     std::vector<std::string> attach;
-    for (const auto& line : h.calls)
+    for (const auto& line : h.record.calls)
         if (line.find(", 16, ptr)") != std::string::npos || line.find(", 14, ptr)") != std::string::npos)
             attach.push_back(line);
     const size_t order[16] = {kOriginChoice, kMethodChoice, kH, kP, kB, kHDrag, kPDrag, kBDrag,
@@ -148,6 +148,7 @@ TEST_F(ModuleTest, CallbacksAndUserDataAreAttachedInOrder) {
 
 TEST_F(ModuleTest, AnglesOutliveInstancesWhileThePointIsResetByEveryBuild) {
     activate_ok();
+    h.open_panel();
     for (size_t i : {kH, kP, kB, kX, kY, kZ}) EXPECT_EQ(c(i)->float_value, 0.0);
     EXPECT_EQ(c(kOriginChoice)->int_value, 0);
     EXPECT_EQ(c(kMethodChoice)->int_value, 0);
@@ -161,4 +162,75 @@ TEST_F(ModuleTest, AnglesOutliveInstancesWhileThePointIsResetByEveryBuild) {
     EXPECT_EQ(c(kP)->float_value, static_cast<double>(0.1f));
     EXPECT_EQ(c(kB)->float_value, 0.0);
     EXPECT_EQ(c(kX)->float_value, 0.0);  // origin is zeroed by every build
+}
+
+TEST_F(ModuleTest, LayoutReadsTheLeftColumnFromTheOriginChoiceAndTheRightFromTheHost) {
+    // The host puts H five pixels right of where it is asked and the "Origin" heading three
+    // pixels right: the drag buttons still follow the left column's x, and the X, Y, Z column
+    // follows the heading's x as the host reports it.
+    h.options.placement_shift[kH] = {5, 0};
+    h.options.placement_shift[kOriginHeading] = {3, 0};
+    activate_ok();
+    EXPECT_EQ(c(kH)->x, 15);
+    EXPECT_EQ(c(kHDrag)->x, 10 + 60);  // x0 + w(H), not H's right edge
+    EXPECT_EQ(c(kOriginHeading)->x, 10 + 2 * 16 + 70 + 3);
+    for (size_t i : {kX, kY, kZ, kApply}) EXPECT_EQ(c(i)->x, 115) << i;
+    for (size_t i : {kXDrag, kYDrag, kZDrag}) EXPECT_EQ(c(i)->x, 115 + 60) << i;
+}
+
+TEST_F(ModuleTest, EditsReachTheModuleOnlyThroughAnOpenPanel) {
+    activate_ok();
+    h.record.clear();
+    EXPECT_FALSE(h.user_type(c(kH), 5.0));  // created closed: the user cannot reach it
+    EXPECT_FALSE(h.user_press(c(kApply)));
+    EXPECT_TRUE(h.record.calls.empty());
+    h.open_panel();
+    EXPECT_TRUE(h.user_type(c(kH), 6.0));
+    h.close_panel();
+    EXPECT_FALSE(h.user_type(c(kH), 7.0));
+    h.release();
+    activate_ok();
+    EXPECT_EQ(c(kH)->float_value, 6.0);
+}
+
+// A host that calls a control's callback whenever the module sets the control's value.
+class FiringHostTest : public ModuleTest {
+protected:
+    void SetUp() override {
+        ModuleTest::SetUp();
+        h.options.fire_on_module_set = true;
+        activate_ok();
+        h.open_panel();
+        h.record.clear();
+    }
+};
+
+TEST_F(FiringHostTest, AChoiceWrittenBackDoesNotCallItsCallbackAgain) {
+    h.user_choose(c(kOriginChoice), 1);  // the callback sets the choice, which fires again
+    EXPECT_EQ(h.record.instance_updates.size(), 1u);
+    EXPECT_EQ(c(kOriginChoice)->int_value, 1);
+    EXPECT_EQ(count_calls("control.get(\"Origin\"#0, 4)"), 1u);
+}
+
+TEST_F(FiringHostTest, AnItemsPositionIsStoredAsReadNotAsTheFieldsShowIt) {
+    h.scene.objects[1].center = {0.1, -2.0, 1e10 + 0.3};
+    h.user_select_item(c(kItemList), host::list_id(1));
+    EXPECT_EQ(h.record.instance_updates.size(), 1u);  // the three field sets fired nothing
+    EXPECT_EQ(count_calls("control.get(\" X\""), 0u);
+    EXPECT_EQ(c(kZ)->float_value, static_cast<double>(static_cast<float>(1e10 + 0.3)));
+}
+
+TEST_F(FiringHostTest, MouseUpAndDragStepsStoreNothingThroughTheFiredCallbacks) {
+    h.mouse_move(250);  // drag_x 2.5, shown in P on mouse-up
+    h.mouse_up();
+    EXPECT_EQ(c(kP)->float_value, 2.5);
+    h.user_drag(c(kHDrag), 0);
+    h.user_drag(c(kHDrag), 1);  // steps H to 0.001 and sets the field
+    EXPECT_EQ(c(kH)->float_value, static_cast<double>(0.001f));
+    EXPECT_TRUE(h.record.instance_updates.empty());  // neither announces; no fired callback did
+    h.release();
+    h.options.fire_on_module_set = false;
+    activate_ok();
+    EXPECT_EQ(c(kP)->float_value, 0.0);  // the angle P was never set from the mouse drag
+    EXPECT_EQ(c(kH)->float_value, static_cast<double>(0.001f));
 }

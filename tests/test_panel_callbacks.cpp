@@ -8,12 +8,14 @@ protected:
     void SetUp() override {
         ModuleTest::SetUp();
         activate_ok();
-        h.clear_records();
+        h.open_panel();  // a user edits an open panel only
+        h.record.clear();
     }
     // The value the H field shows after a fresh panel build: what the module stored.
     double stored_h() {
         h.release();
         activate_ok();
+        h.open_panel();
         return c(kH)->float_value;
     }
     // Drags `button` once to establish it, then once more with `value`; returns the field.
@@ -29,14 +31,14 @@ protected:
 TEST_F(PanelCallbackTest, ValueChangesAreStoredRedrawnAndAnnounced) {
     h.user_choose(c(kOriginChoice), 1);
     h.user_choose(c(kMethodChoice), 1);
-    ASSERT_EQ(h.instance_updates.size(), 2u);
-    EXPECT_EQ(h.instance_updates[0].first, "LayoutTool");
-    EXPECT_EQ(h.instance_updates[0].second, h.instance());
+    ASSERT_EQ(h.record.instance_updates.size(), 2u);
+    EXPECT_EQ(h.record.instance_updates[0].first, "LayoutTool");
+    EXPECT_EQ(h.record.instance_updates[0].second, h.instance());
     // The choice is written back to the same control after it is read.
     const auto sets = calls_starting("control.set(\"Origin\"#0, 4");
     EXPECT_EQ(sets, std::vector<std::string>{"control.set(\"Origin\"#0, 4, 1)"});
     h.user_type(c(kX), 0.1);
-    EXPECT_EQ(h.instance_updates.size(), 3u);
+    EXPECT_EQ(h.record.instance_updates.size(), 3u);
     // Typed 0.1 into X: stored at single precision, shown again on mouse-up.
     h.open_panel();
     c(kX)->float_value = 99;
@@ -53,7 +55,7 @@ TEST_F(PanelCallbackTest, ApplyReadsEveryFieldAtFullPrecisionForThePoint) {
     c(kY)->float_value = -2.5;
     c(kZ)->float_value = 1e-3;
     h.user_press(c(kApply));
-    ASSERT_EQ(h.instance_updates.size(), 1u);
+    ASSERT_EQ(h.record.instance_updates.size(), 1u);
     EXPECT_EQ(count_calls("control.set"), 0u);  // apply writes nothing back
     // The point went in unrounded: mouse-up shows it rounded, so compare via the instance's
     // effect on a second apply-free round trip through the fields.
@@ -68,13 +70,13 @@ TEST_F(PanelCallbackTest, ChoosingAnItemTakesItsWorldPosition) {
     h.scene.objects[1].center = {0.1, -2.0, 1e10 + 0.3};
     h.scene.time = 3.0;
     h.open_panel();
-    const auto id = static_cast<int32_t>(reinterpret_cast<intptr_t>(host::Host::object_id(1)));
+    const auto id = host::list_id(1);
     h.user_select_item(c(kItemList), id);
     EXPECT_EQ(count_calls("item.param(0x10000002, 8, 3)"), 1u);
     EXPECT_EQ(c(kX)->float_value, static_cast<double>(0.1f));
     EXPECT_EQ(c(kY)->float_value, -2.0);
     EXPECT_EQ(c(kZ)->float_value, static_cast<double>(static_cast<float>(1e10 + 0.3)));
-    EXPECT_EQ(h.instance_updates.size(), 1u);
+    EXPECT_EQ(h.record.instance_updates.size(), 1u);
 }
 
 TEST_F(PanelCallbackTest, AnEmptyItemSelectionQueriesNothing) {
@@ -82,7 +84,7 @@ TEST_F(PanelCallbackTest, AnEmptyItemSelectionQueriesNothing) {
     h.user_select_item(c(kItemList), 0);
     EXPECT_EQ(count_calls("item.param"), 0u);
     EXPECT_EQ(c(kX)->float_value, 5.0);
-    EXPECT_EQ(h.instance_updates.size(), 1u);
+    EXPECT_EQ(h.record.instance_updates.size(), 1u);
 }
 
 TEST_F(PanelCallbackTest, TheFirstDragOnAButtonOnlyRecordsIt) {
@@ -95,7 +97,7 @@ TEST_F(PanelCallbackTest, TheFirstDragOnAButtonOnlyRecordsIt) {
     EXPECT_EQ(c(kP)->float_value, 0.0);
     h.user_drag(c(kHDrag), 8);  // back to H: record only again
     EXPECT_EQ(c(kH)->float_value, static_cast<double>(10.1f));
-    EXPECT_TRUE(h.instance_updates.empty());
+    EXPECT_TRUE(h.record.instance_updates.empty());
 }
 
 TEST_F(PanelCallbackTest, DragStepsNearZeroAndAtOnePerCent) {

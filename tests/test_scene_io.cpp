@@ -8,7 +8,10 @@
 
 #include "host/bvh.h"
 #include "host/player.h"
-#include "host/scene_io.h"
+#include "host/demo_scene.h"
+#include "host/obj_reader.h"
+#include "host/scene_json.h"
+#include "host/session_json.h"
 #include "host/svg.h"
 
 using namespace host;
@@ -53,7 +56,7 @@ TEST(SceneFile, TheBuiltInDemoReadsAndItsSessionIsValid) {
     Scene scene;
     std::vector<Step> steps;
     std::string error;
-    ASSERT_TRUE(read_scene(default_scene_json(), "demo", ".", scene, steps, error)) << error;
+    ASSERT_TRUE(read_scene(demo_scene_json(), "demo", ".", scene, steps, error)) << error;
     EXPECT_EQ(scene.objects.size(), 3u);
     EXPECT_EQ(scene.viewports[0].type, 9);
     EXPECT_EQ(scene.camera.film_width, 0.036);
@@ -92,7 +95,7 @@ TEST(SceneFile, SessionsNameOnlyWhatTheSceneHas) {
     Scene scene;
     std::vector<Step> steps;
     std::string error;
-    ASSERT_TRUE(read_scene(default_scene_json(), "demo", ".", scene, steps, error));
+    ASSERT_TRUE(read_scene(demo_scene_json(), "demo", ".", scene, steps, error));
     steps.clear();
     ASSERT_TRUE(read_session("[{\"do\": \"click\", \"viewport\": \"Side\"}]", "s.json", steps, error));
     EXPECT_FALSE(validate_session(scene, steps, "s.json", error));
@@ -175,7 +178,7 @@ TEST(Pictures, AreWrittenWholeOrNotAtAll) {
 
     Scene scene;
     std::vector<Step> steps;
-    ASSERT_TRUE(read_scene(default_scene_json(), "demo", ".", scene, steps, error));
+    ASSERT_TRUE(read_scene(demo_scene_json(), "demo", ".", scene, steps, error));
     std::vector<DrawCall> draws = {{DrawKind::Color, {1, 0, 0, 1}, {0, 0, 0}, 0, 0},
                                    {DrawKind::Circle, {0, 0, 0, 0}, {0, 1, -5}, 5.0, 0},
                                    {DrawKind::Disc, {0, 0, 0, 0}, {0, 1, -5}, 4.0, 0}};

@@ -62,7 +62,8 @@ constexpr float kDragLimit = 100000.0f;
 
 void on_value_changed(ControlRecord* control, void* user_data) {
     auto* inst = static_cast<ToolInstance*>(user_data);
-    if (!inst) return;
+    if (!inst || ControlScope::open()) return;
+    ControlScope scope;
     if (control == origin_choice) {
         inst->origin_mode = get_int(control, kTagValue);
         set_int(control, kTagValue, inst->origin_mode);
@@ -84,7 +85,8 @@ void on_value_changed(ControlRecord* control, void* user_data) {
 
 void on_apply(ControlRecord*, void* user_data) {
     auto* inst = static_cast<ToolInstance*>(user_data);
-    if (!inst) return;
+    if (!inst || ControlScope::open()) return;
+    ControlScope scope;
     inst->origin_mode = get_int(origin_choice, kTagValue);
     inst->method = get_int(method_choice, kTagValue);
     angle_h = to_float(get_float(h_field));
@@ -98,7 +100,8 @@ void on_apply(ControlRecord*, void* user_data) {
 
 void on_drag(ControlRecord* control, void* user_data) {
     auto* inst = static_cast<ToolInstance*>(user_data);
-    if (!inst || !control || !control->get) return;
+    if (!inst || !control || !control->get || ControlScope::open()) return;
+    ControlScope scope;
 
     // The drag button and its field are read through records of this callback's own.
     ValueRecord ivalue = {kValueInt, 0, {nullptr}, {}};

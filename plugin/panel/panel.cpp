@@ -19,6 +19,8 @@ ValueRecord float_value = {kValueFloat, 0, {nullptr}, {}};
 
 float angle_h, angle_p, angle_b;
 
+int32_t ControlScope::depth_ = 0;
+
 namespace {
 
 constexpr const char* kPanelTitle = "orvik Taverin";
@@ -191,12 +193,14 @@ int32_t get_int(ControlRecord* control, int32_t tag) {
 
 void set_int(ControlRecord* control, int32_t tag, int32_t value) {
     if (!control || !control->set) return;
+    ControlScope scope;
     int_value.int_value = value;
     control->set(control, tag, &int_value);
 }
 
 void set_ptr(ControlRecord* control, int32_t tag, void* value) {
     if (!control || !control->set) return;
+    ControlScope scope;
     int_value.ptr = value;
     control->set(control, tag, &int_value);
 }
@@ -210,6 +214,7 @@ double get_float(ControlRecord* control) {
 
 void set_float(ControlRecord* control, double value) {
     if (!control || !control->set) return;
+    ControlScope scope;
     float_value.number = value;
     control->set(control, kTagValue, &float_value);
 }

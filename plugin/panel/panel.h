@@ -34,6 +34,23 @@ void on_value_changed(ControlRecord* control, void* user_data);
 void on_apply(ControlRecord* control, void* user_data);
 void on_drag(ControlRecord* control, void* user_data);
 
+// A host may fire a control's callback when the module itself sets that control's value (or
+// from inside another callback). Following such a call would recurse without end and store
+// values the user never entered, so the control callbacks do nothing while the module is
+// already inside one of them or is setting a control: each callback and each set holds a
+// ControlScope, and a callback that finds one open returns at once.
+class ControlScope {
+public:
+    ControlScope() { ++depth_; }
+    ~ControlScope() { --depth_; }
+    ControlScope(const ControlScope&) = delete;
+    ControlScope& operator=(const ControlScope&) = delete;
+    static bool open() { return depth_ > 0; }
+
+private:
+    static int32_t depth_;
+};
+
 // Control access through the shared value records. A null control (one the host refused)
 // reads as zero and ignores sets.
 int32_t get_int(ControlRecord* control, int32_t tag);

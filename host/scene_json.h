@@ -1,4 +1,4 @@
-// Reading scenes (JSON) and meshes (Wavefront OBJ) for the stand-in host program.
+// Reading scene files (JSON) for the stand-in host program.
 //
 // A scene file:
 //   {
@@ -15,9 +15,7 @@
 //     "session": [{"do": "click", "viewport": "...", "pixel": [x, y], "alternate": bool}, ...]
 //   }
 // Every field is optional except where an object or step needs it; unknown fields are errors.
-// Session steps: click, drag {"viewport", "motions": [dx...], "alternate"}, open_panel,
-// close_panel, choose {"control", "index"}, type {"control", "value"}, drag_button
-// {"control", "values": [...]}, select_item {"item"}, apply, time {"value"}.
+// The session's steps are described in session_json.h; meshes are read by obj_reader.h.
 #pragma once
 
 #include <string>
@@ -36,17 +34,5 @@ bool read_scene(const std::string& text, const std::string& file, const std::str
 
 // Reads a whole file; false with `error` set when it is missing or unreadable.
 bool read_file(const std::string& path, std::string& text, std::string& error);
-
-// Parses session steps alone (a JSON array), as given on the command line or in a file.
-bool read_session(const std::string& text, const std::string& file, std::vector<Step>& session,
-                  std::string& error);
-
-// Loads an OBJ mesh's triangles, scaled and moved; false with `error` naming the file and the
-// face (with its line) that is bad.
-bool read_obj(const std::string& path, double scale, Vec3 offset, std::vector<Triangle>& out,
-              std::string& error);
-
-// The scene and session the program plays when no scene is given.
-const char* default_scene_json();
 
 }  // namespace host
