@@ -1,44 +1,57 @@
-// The stand-in host's scene reader on arbitrary text: JSON scenes and sessions, and (for input
-// that starts with "OBJ\n") OBJ meshes. Any input must give a scene or one error line.
+// The stand-in host program's readers on arbitrary text: JSON scenes and sessions, and (for
+// input that starts with "OBJ\n") OBJ meshes. Any input must give a scene within the
+// program's limits or exactly one error line; nothing may crash or take unbounded time.
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
-#include <unistd.h>
+#include "host/program/demo_scene.h"
+#include "host/program/limits.h"
+#include "host/program/obj_reader.h"
+#include "host/program/scene_json.h"
+#include "host/program/session_json.h"
 
-#include "host/player.h"
-#include "host/demo_scene.h"
-#include "host/obj_reader.h"
-#include "host/scene_json.h"
-#include "host/session_json.h"
+namespace {
+
+void check_one_line(bool ok, const std::string& error) {
+    if (!ok && (error.empty() || error.find('\n') != std::string::npos)) std::abort();
+}
+
+bool inside(const host::Vec3& v) {
+    return std::fabs(v.x) <= host::kMaxCoordinate && std::fabs(v.y) <= host::kMaxCoordinate &&
+           std::fabs(v.z) <= host::kMaxCoordinate;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::string error;
     if (text.rfind("OBJ\n", 0) == 0) {
-        static const std::string path =
-            (std::filesystem::temp_directory_path() / ("fuzz_scene_" + std::to_string(::getpid()) + ".obj")).string();
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << text.substr(4);
         std::vector<host::Triangle> tris;
-        if (!host::read_obj(path, 1.0, {}, tris, error) && (error.empty() || error.find('\n') != std::string::npos))
-            std::abort();
+        const bool ok = host::read_obj_text(text.substr(4), "fuzz.obj", 1.0, {}, tris, error);
+        check_one_line(ok, error);
         for (const auto& t : tris)
             for (const auto& v : t.v)
-                if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) std::abort();
+                if (!inside(v)) std::abort();
         return 0;
     }
     host::Scene scene;
     std::vector<host::Step> steps;
-    if (host::read_scene(text, "fuzz.json", "/nonexistent", scene, steps, error)) {
-        if (scene.camera.film_width <= 0 || scene.camera.focal_length <= 0) std::abort();
-        (void)host::validate_session(scene, steps, "fuzz.json", error);
-    } else if (error.empty() || error.find('\n') != std::string::npos) {
-        std::abort();
+    const bool ok = host::read_scene({"fuzz.json", text}, "/nonexistent", scene, steps, error);
+    check_one_line(ok, error);
+    if (ok) {
+        const host::Camera& c = scene.camera;
+        if (!(c.film_width > 0 && c.film_width <= host::kMaxFilm && c.focal_length > 0 && c.f_stop >= 0 &&
+              c.focal_distance > 0 && inside(c.position)))
+            std::abort();
+        for (const auto& vp : scene.viewports)
+            if (vp.width < 1 || vp.width > host::kMaxViewport || vp.height < 1 || vp.height > host::kMaxViewport) std::abort();
+    } else {
+        std::vector<host::Step> demo;
+        (void)host::read_scene({"demo", host::demo_scene_json()}, ".", scene, demo, error);
     }
     steps.clear();
-    (void)host::read_session(text, "fuzz.json", steps, error);
+    check_one_line(host::read_session({"fuzz.json", text}, scene, steps, error), error);
     return 0;
 }

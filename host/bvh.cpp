@@ -32,39 +32,39 @@ double hit_triangle(const Triangle& tri, Vec3 o, Vec3 d) {
 Bvh::Bvh(const std::vector<Triangle>& tris) {
     const auto n = static_cast<uint32_t>(tris.size());
     order_.resize(n);
-    std::vector<float> centroids(static_cast<size_t>(n) * 3);
+    Boxes boxes(static_cast<size_t>(n) * 3, 0.0f);
+    std::vector<float> hi(static_cast<size_t>(n) * 3), centroids(static_cast<size_t>(n) * 3);
     for (uint32_t i = 0; i < n; ++i) {
         order_[i] = i;
-        for (int a = 0; a < 3; ++a)
-            centroids[3 * i + a] = static_cast<float>(
-                (component(tris[i].v[0], a) + component(tris[i].v[1], a) + component(tris[i].v[2], a)) / 3.0);
+        for (int a = 0; a < 3; ++a) {
+            const double c0 = component(tris[i].v[0], a), c1 = component(tris[i].v[1], a), c2 = component(tris[i].v[2], a);
+            // Rounded outward so that the float box always contains the double triangle.
+            boxes[3 * i + a] = std::nextafter(static_cast<float>(std::min({c0, c1, c2})), -INFINITY);
+            hi[3 * i + a] = std::nextafter(static_cast<float>(std::max({c0, c1, c2})), INFINITY);
+            centroids[3 * i + a] = static_cast<float>((c0 + c1 + c2) / 3.0);
+        }
     }
     nodes_.reserve(n > 0 ? 2 * (n / kLeafSize + 1) : 1);
-    if (n > 0) build(tris, centroids, 0, n, 0);
+    if (n > 0) build(boxes, hi, centroids, 0, n, 0);
 }
 
-uint32_t Bvh::build(const std::vector<Triangle>& tris, std::vector<float>& centroids, uint32_t begin,
+uint32_t Bvh::build(const Boxes& lo_boxes, const Boxes& hi_boxes, std::vector<float>& centroids, uint32_t begin,
                     uint32_t end, int depth) {
     const auto index = static_cast<uint32_t>(nodes_.size());
     nodes_.push_back(Node{});
     Node node{};
+    float clo[3], chi[3];
     for (int a = 0; a < 3; ++a) {
-        node.lo[a] = std::numeric_limits<float>::infinity();
-        node.hi[a] = -std::numeric_limits<float>::infinity();
+        node.lo[a] = clo[a] = std::numeric_limits<float>::infinity();
+        node.hi[a] = chi[a] = -std::numeric_limits<float>::infinity();
     }
-    float clo[3] = {INFINITY, INFINITY, INFINITY}, chi[3] = {-INFINITY, -INFINITY, -INFINITY};
     for (uint32_t i = begin; i < end; ++i) {
-        const Triangle& t = tris[order_[i]];
-        for (const Vec3& v : t.v)
-            for (int a = 0; a < 3; ++a) {
-                // Rounded outward so that the float box always contains the double triangle.
-                const double c = component(v, a);
-                node.lo[a] = std::min(node.lo[a], std::nextafter(static_cast<float>(c), -INFINITY));
-                node.hi[a] = std::max(node.hi[a], std::nextafter(static_cast<float>(c), INFINITY));
-            }
+        const size_t t = 3 * static_cast<size_t>(order_[i]);
         for (int a = 0; a < 3; ++a) {
-            clo[a] = std::min(clo[a], centroids[3 * order_[i] + a]);
-            chi[a] = std::max(chi[a], centroids[3 * order_[i] + a]);
+            node.lo[a] = std::min(node.lo[a], lo_boxes[t + a]);
+            node.hi[a] = std::max(node.hi[a], hi_boxes[t + a]);
+            clo[a] = std::min(clo[a], centroids[t + a]);
+            chi[a] = std::max(chi[a], centroids[t + a]);
         }
     }
     const uint32_t count = end - begin;
@@ -80,8 +80,8 @@ uint32_t Bvh::build(const std::vector<Triangle>& tris, std::vector<float>& centr
     const uint32_t mid = begin + count / 2;
     std::nth_element(order_.begin() + begin, order_.begin() + mid, order_.begin() + end,
                      [&](uint32_t x, uint32_t y) { return centroids[3 * x + axis] < centroids[3 * y + axis]; });
-    build(tris, centroids, begin, mid, depth + 1);
-    node.first = build(tris, centroids, mid, end, depth + 1);
+    build(lo_boxes, hi_boxes, centroids, begin, mid, depth + 1);
+    node.first = build(lo_boxes, hi_boxes, centroids, mid, end, depth + 1);
     node.count = 0;
     nodes_[index] = node;
     return index;

@@ -24,8 +24,10 @@ private:
     };
     std::vector<Node> nodes_;
     std::vector<uint32_t> order_;
-    uint32_t build(const std::vector<Triangle>& tris, std::vector<float>& centroids, uint32_t begin,
-                   uint32_t end, int depth);
+    // Per triangle, three floats: its box's low corner, its high corner, its centroid.
+    using Boxes = std::vector<float>;
+    uint32_t build(const Boxes& lo, const Boxes& hi, std::vector<float>& centroids, uint32_t begin, uint32_t end,
+                   int depth);
 };
 
 // Möller-Trumbore, both faces: t >= 0 of the hit, or a negative value.

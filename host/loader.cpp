@@ -72,7 +72,11 @@ std::unique_ptr<LoadedModule> LoadedModule::open(const std::string& path, std::s
 
     std::unique_ptr<LoadedModule> m(new LoadedModule());
     m->path_ = path;
+    // A path the user gives is a path: a bare file name means the file in the current folder,
+    // never a search of the system's library folders.
     std::string load_path = path;
+    if (path.find_first_of("/\\") == std::string::npos && !(path.size() > 1 && path[1] == ':'))
+        load_path = "./" + path;
     if (fresh_copy) {
         static std::atomic<int> counter{0};
         const fs::path dir = fs::temp_directory_path(ec);

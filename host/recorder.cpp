@@ -9,6 +9,7 @@ void Recorder::clear() {
     messages.clear();
     draws.clear();
     instance_updates.clear();
+    key_writes.clear();
     lookups.clear();
     queries_created = queries_released = intersect_calls = 0;
 }

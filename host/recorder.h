@@ -25,6 +25,13 @@ struct Message {
     bool third_null = true;
 };
 
+// An envelope key the module created or changed.
+struct KeyWrite {
+    bool created;  // false: an existing key's value was set
+    double time;
+    double value;
+};
+
 struct Recorder {
     // False: call lines and messages are not kept (benchmarks, fuzzing); the rest still is.
     bool enabled = true;
@@ -36,6 +43,7 @@ struct Recorder {
     std::vector<Message> messages;
     std::vector<DrawCall> draws;
     std::vector<std::pair<std::string, void*>> instance_updates;
+    std::vector<KeyWrite> key_writes;
     std::vector<std::string> lookups;  // service names asked for, in order
     int32_t queries_created = 0, queries_released = 0, intersect_calls = 0;
 

@@ -18,6 +18,29 @@ Vec3 normalized(Vec3 a) {
     return n > 0 ? a * (1.0 / n) : a;
 }
 
+Envelope::Envelope(const Envelope& other) {
+    for (const auto& k : other.keys) keys.push_back(std::make_unique<Key>(*k));
+}
+
+Envelope& Envelope::operator=(const Envelope& other) {
+    if (this != &other) {
+        Envelope copy(other);
+        keys = std::move(copy.keys);
+    }
+    return *this;
+}
+
+Channel::Channel(const Channel& other)
+    : name(other.name), envelope(other.envelope ? std::make_unique<Envelope>(*other.envelope) : nullptr) {}
+
+Channel& Channel::operator=(const Channel& other) {
+    if (this != &other) {
+        Channel copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
 Key* Envelope::find(double time) {
     for (auto& k : keys)
         if (k->time == time) return k.get();
@@ -60,6 +83,12 @@ void Camera::add_standard_channels(bool with_focal_envelope) {
 
 Envelope* Camera::focal_envelope() {
     for (auto& c : channels)
+        if (c.name == "FocalDistance" && c.envelope) return c.envelope.get();
+    return nullptr;
+}
+
+const Envelope* Camera::focal_envelope() const {
+    for (const auto& c : channels)
         if (c.name == "FocalDistance" && c.envelope) return c.envelope.get();
     return nullptr;
 }

@@ -33,7 +33,11 @@ struct Key {
 
 // An envelope: keys sorted by time, linear between keys and constant outside them.
 struct Envelope {
+    // Keys are held by pointer: the module holds them as handles, so they never move.
     std::vector<std::unique_ptr<Key>> keys;
+    Envelope() = default;
+    Envelope(const Envelope& other);  // copies the keys
+    Envelope& operator=(const Envelope& other);
     Key* find(double time);
     Key* create(double time, double value);
     bool evaluate(double time, double& value) const;  // false when there are no keys
@@ -42,6 +46,11 @@ struct Envelope {
 struct Channel {
     std::string name;
     std::unique_ptr<Envelope> envelope;  // null: the channel has no envelope
+    Channel(std::string n, std::unique_ptr<Envelope> e) : name(std::move(n)), envelope(std::move(e)) {}
+    Channel(const Channel& other);  // copies the envelope
+    Channel& operator=(const Channel& other);
+    Channel(Channel&&) = default;
+    Channel& operator=(Channel&&) = default;
 };
 
 inline constexpr uint32_t kCameraDofFlag = 8;
@@ -61,6 +70,7 @@ struct Camera {
     // with an (empty) envelope.
     void add_standard_channels(bool focal_envelope);
     Envelope* focal_envelope();
+    const Envelope* focal_envelope() const;
     double focal_distance_at(double time) const;
     // Camera-to-world rotation applied to a direction.
     Vec3 to_world(Vec3 local) const;

@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need, when they are missing.
+# Installs the Debian packages a job needs, when they are missing.
+#   setup.sh demo   what building and playing the demo needs: a compiler, CMake, Ninja
+#   setup.sh test   everything the test command needs (the default)
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libglm-dev libeigen3-dev
-  g++-mingw-w64-x86-64 wine64
-  libcli11-dev nlohmann-json3-dev libtinyobjloader-dev
-  clang-14 libclang-rt-14-dev valgrind
+demo=(cmake ninja-build g++)
+test=(
+  "${demo[@]}" pkg-config
+  libgtest-dev libgmock-dev googletest libbenchmark-dev   # tests and benchmarks (googletest: sources for the Windows build)
+  libglm-dev libeigen3-dev                                # the geometry benchmark's peers
+  g++-mingw-w64-x86-64 wine64                             # the Windows build and its tests
+  clang-14 libclang-rt-14-dev valgrind                    # fuzzers, sanitizers, memcheck
+  python3 python3-jsonschema chromium                     # the program's checks, its JSON schema, the report in a browser
 )
+
+case "${1:-test}" in
+  demo) packages=("${demo[@]}") ;;
+  test) packages=("${test[@]}") ;;
+  *) echo "usage: setup.sh [demo|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

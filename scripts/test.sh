@@ -24,7 +24,7 @@ fuzzers() {
   bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 }
 
-leg "set-up" bash scripts/setup.sh
+leg "set-up" bash scripts/setup.sh test
 leg "Linux build and tests" linux
 leg "Windows build and tests under Wine" windows
 leg "tests under ASan and UBSan" sanitizers

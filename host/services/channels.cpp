@@ -52,7 +52,9 @@ KeyId create_key(EnvelopeId env, double time, double value) {
     ServiceCall call;
     if (!call) return nullptr;
     call.log("envelope.create_key(%g, %.17g)", time, value);
-    return env ? handle_of<KeyId>(envelope_behind(env)->create(time, value)) : nullptr;
+    if (!env) return nullptr;
+    call.record().key_writes.push_back({true, time, value});
+    return handle_of<KeyId>(envelope_behind(env)->create(time, value));
 }
 
 KeyId find_key(EnvelopeId env, double time) {
@@ -68,7 +70,9 @@ int32_t key_set(EnvelopeId, KeyId key, int32_t attr, void* value) {
     const double v = value ? *static_cast<double*>(value) : 0.0;
     call.log("envelope.key_set(%d, %.17g)", attr, v);
     if (!key || !value || attr != kKeyValue) return 0;
-    object_behind<Key>(key)->value = v;
+    Key* k = object_behind<Key>(key);
+    k->value = v;
+    call.record().key_writes.push_back({false, k->time, v});
     return 1;
 }
 

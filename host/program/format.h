@@ -1,0 +1,32 @@
+// Numbers as the program prints them: distances with as many digits as the depth of field
+// needs, in metres or, below a metre, millimetres.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+namespace host {
+
+// A way of writing a set of distances: the unit and the digits after the point.
+struct DistanceFormat {
+    bool millimetres = false;
+    int decimals = 2;
+    std::string text(double metres) const;  // "7.03 m", "449.2 mm", "∞" for +infinity
+};
+
+// The format that tells apart every two different values of `metres` (finite ones) and shows
+// at least three significant digits of the smallest.
+DistanceFormat format_for(std::initializer_list<double> metres);
+
+// One distance on its own: three significant digits or more.
+std::string metres(double value);
+
+// A plain number: whole numbers as they are written ("1000000000"), others in the shortest
+// form that reads back the same ("2.8", "0.036", "1e-07").
+std::string plain(double value);
+
+// A panel field's value: a single-precision value (what a field shows) in the shortest form
+// that reads back as that float ("0.15", not "0.15000000596046448").
+std::string field_text(double value);
+
+}  // namespace host

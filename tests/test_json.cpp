@@ -1,0 +1,95 @@
+// The program's JSON reader and writer: what the reader refuses and where it says the problem
+// is, and output that reads back the same on every platform.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "host/program/json.h"
+
+using namespace host;
+
+namespace {
+
+// The refusal of `text` as "LINE:COLUMN: what".
+std::string refusal(const std::string& text) {
+    json::Value v;
+    json::ParseError e;
+    if (json::parse(text, v, e)) return "accepted";
+    return std::to_string(e.line) + ":" + std::to_string(e.column) + ": " + e.what;
+}
+
+}  // namespace
+
+TEST(JsonReader, RefusesWhatCannotBeTakenOnTrustAndSaysWhere) {
+    EXPECT_EQ(refusal(""), "1:1: unexpected end of the text; expected a value");
+    EXPECT_EQ(refusal("{\n  \"a\": 1,,\n}"), "2:10: expected a key in quotes");
+    EXPECT_EQ(refusal("{\"a\": 1, \"b\": 2, \"a\": 3}"), "1:18: the key \"a\" appears twice in one object");
+    EXPECT_EQ(refusal("{\"f\": 1e999}"), "1:7: the number 1e999 is out of the range of a double");
+    EXPECT_EQ(refusal("[-1e999]"), "1:2: the number -1e999 is out of the range of a double");
+    EXPECT_EQ(refusal("[NaN]"), "1:2: NaN and Infinity are not JSON numbers");
+    EXPECT_EQ(refusal("[Infinity]"), "1:2: NaN and Infinity are not JSON numbers");
+    EXPECT_EQ(refusal("[1.]"), "1:2: malformed number");
+    EXPECT_EQ(refusal("[01]"), "1:3: expected ',' or ']' in an array");
+    EXPECT_EQ(refusal("{\"a\": \"\xff\"}"), "1:8: the text is not UTF-8 here");
+    EXPECT_EQ(refusal("{\"\xc3\xa9t\xc3\xa9\": 1, \"b\": x}"), "1:17: unexpected character; expected a value");
+    EXPECT_EQ(refusal("[\"\\ud800\"]"), "1:9: a \\u escape names half a character (a lone surrogate)");
+    EXPECT_EQ(refusal("[\"a\tb\"]"), "1:4: a control character in a string (write it as an escape)");
+    EXPECT_EQ(refusal("{} {}"), "1:4: unexpected text after the end of the document");
+    EXPECT_EQ(refusal(std::string(64, '[') + std::string(64, ']')), "accepted");
+    EXPECT_EQ(refusal(std::string(65, '[') + std::string(65, ']')), "1:65: nested more than 64 levels deep");
+    EXPECT_EQ(refusal(std::string(100000, '[')), "1:65: nested more than 64 levels deep");
+}
+
+TEST(JsonReader, ReadsValuesWithTheirPlaces) {
+    json::Value v;
+    json::ParseError e;
+    const std::string text = "{\n  \"name\": \"B\\u00e4ll \\ud83d\\ude00\",\n  \"list\": [true, null, -0.5e1]\n}";
+    ASSERT_TRUE(json::parse(text, v, e)) << e.what;
+    ASSERT_EQ(v.type, json::Value::Type::Object);
+    EXPECT_EQ(v.find("name")->text, "B\xc3\xa4ll \xf0\x9f\x98\x80");
+    const json::Value& list = *v.find("list");
+    ASSERT_EQ(list.items.size(), 3u);
+    EXPECT_TRUE(list.items[0].boolean);
+    EXPECT_EQ(list.items[1].type, json::Value::Type::Null);
+    EXPECT_EQ(list.items[2].number, -5.0);
+    int line = 0, column = 0;
+    json::position(text, list.items[2].offset, line, column);
+    EXPECT_EQ(line, 3);
+    EXPECT_EQ(column, 24);
+}
+
+TEST(JsonWriter, NumbersReadBackExactlyAndTextStaysValid) {
+    std::mt19937_64 rng(7);
+    for (int i = 0; i < 20000; ++i) {
+        uint64_t bits = rng();
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        if (!std::isfinite(d)) continue;
+        json::Value back;
+        json::ParseError e;
+        ASSERT_TRUE(json::parse(json::number_text(d), back, e)) << json::number_text(d);
+        EXPECT_EQ(back.number, d == 0 ? 0.0 : d) << json::number_text(d);
+    }
+    EXPECT_EQ(json::number_text(7.0), "7");
+    EXPECT_EQ(json::number_text(-0.0), "0");
+    EXPECT_EQ(json::number_text(0.1), "0.1");
+    EXPECT_EQ(json::number_text(NAN), "null");
+    EXPECT_EQ(json::number_text(-INFINITY), "null");
+
+    EXPECT_EQ(json::quote("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
+    EXPECT_EQ(json::quote("out/b\xff.json"), "\"out/b\xef\xbf\xbd.json\"");  // replaced, not passed on
+    EXPECT_EQ(json::valid_utf8("\xe2\x88\x9e \xc0\xaf \xed\xa0\x80"), "\xe2\x88\x9e \xef\xbf\xbd\xef\xbf\xbd \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
+
+    json::Value doc = json::Value::object();
+    doc.set("path", json::Value::of("b\xff"));
+    doc.set("xs", json::Value::array()).add(json::Value::of(1.5));
+    const std::string text = json::write(doc);
+    json::Value back;
+    json::ParseError e;
+    ASSERT_TRUE(json::parse(text, back, e)) << text;
+    EXPECT_EQ(back.find("path")->text, "b\xef\xbf\xbd");
+    EXPECT_EQ(json::write(back), text);
+    EXPECT_EQ(json::write(doc, 0), "{\"path\": \"b\xef\xbf\xbd\", \"xs\": [1.5]}");
+}

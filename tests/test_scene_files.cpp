@@ -1,0 +1,150 @@
+// Scene files, sessions and clicks as the program reads them: every refusal names the place
+// and the reason, and what is accepted stays within the program's limits.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "host/program/demo_scene.h"
+#include "host/program/scene_json.h"
+#include "host/program/session_json.h"
+
+using namespace host;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string scene_error(const std::string& text) {
+    Scene scene;
+    std::vector<Step> steps;
+    std::string error;
+    EXPECT_FALSE(read_scene({"s.json", text}, ".", scene, steps, error)) << text;
+    return error;
+}
+
+Scene demo() {
+    Scene scene;
+    std::vector<Step> steps;
+    std::string error;
+    EXPECT_TRUE(read_scene({"demo", demo_scene_json()}, ".", scene, steps, error)) << error;
+    return scene;
+}
+
+}  // namespace
+
+TEST(SceneFile, TheDemoReads) {
+    Scene scene;
+    std::vector<Step> steps;
+    std::string error;
+    ASSERT_TRUE(read_scene({"demo", demo_scene_json()}, ".", scene, steps, error)) << error;
+    EXPECT_EQ(scene.objects.size(), 3u);
+    EXPECT_EQ(scene.viewports[0].type, 9);
+    EXPECT_EQ(scene.camera.film_width, 0.036);
+    EXPECT_EQ(steps.size(), 9u);
+}
+
+TEST(SceneFile, EveryRefusalNamesThePlaceAndTheReason) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"{\"camera\": {\"fstop\": 2}}", "s.json:1:22: /camera/fstop: unknown field"},
+        {"{\"camera\": {\"focal_length\": \"50\"}}", "s.json:1:29: /camera/focal_length: expected a number"},
+        {"{\"camera\": {\"focal_length\": 0}}", "s.json:1:29: /camera/focal_length: must be greater than 0 mm"},
+        {"{\"camera\": {\"focal_length\": 20000}}", "s.json:1:29: /camera/focal_length: must be at most 10000 mm"},
+        {"{\"camera\": {\"film_size\": [0.036, -0.024]}}", "s.json:1:34: /camera/film_size/1: must be greater than 0 m"},
+        {"{\"camera\": {\"film_size\": [1e308, 0.024]}}", "s.json:1:27: /camera/film_size/0: must be at most 1 m"},
+        {"{\"camera\": {\"film_size\": [0.036]}}", "s.json:1:26: /camera/film_size: expected an array of 2 numbers (metres)"},
+        {"{\"camera\": {\"f_stop\": -1}}", "s.json:1:23: /camera/f_stop: must not be negative"},
+        {"{\"camera\": {\"f_stop\": 5000}}", "s.json:1:23: /camera/f_stop: must be at most 1000"},
+        {"{\"camera\": {\"focal_distance\": -3}}", "s.json:1:31: /camera/focal_distance: must be greater than 0 m"},
+        {"{\"camera\": {\"focal_distance\": 1e308}}", "s.json:1:31: /camera/focal_distance: must be at most 1000000000 m"},
+        {"{\"camera\": {\"position\": [0, 1e308, 0]}}", "s.json:1:29: /camera/position/1: must be at most 1000000000 m"},
+        {"{\"camera\": {\"focal_envelope\": [{\"time\": 0, \"value\": -2}]}}",
+         "s.json:1:53: /camera/focal_envelope/0/value: must be greater than 0 m"},
+        {"{\"camera\": {\"focal_envelope\": [{\"time\": 0, \"value\": 2}, {\"time\": 0, \"value\": 3}]}}",
+         "s.json:1:66: /camera/focal_envelope/1/time: two keys at the same time"},
+        {"{\"objects\": [{\"type\": \"sphere\", \"center\": [0, 0, 0], \"radius\": 1e308}]}",
+         "s.json:1:64: /objects/0/radius: must be at most 1000000000 m"},
+        {"{\"objects\": [{\"type\": \"sphere\", \"center\": [0, 0, 0]}]}", "s.json:1:14: /objects/0: a sphere needs \"radius\""},
+        {"{\"objects\": [{\"type\": \"box\", \"center\": [0, 0, 0], \"size\": [1, 0, 1]}]}",
+         "s.json:1:63: /objects/0/size/1: must be greater than 0 m"},
+        {"{\"objects\": [{\"type\": \"cone\"}]}", "s.json:1:23: /objects/0/type: unknown object type \"cone\" (sphere, box or mesh)"},
+        {"{\"objects\": [{\"type\": \"sphere\", \"name\": \"A\", \"center\": [0, 0, 0], \"radius\": 1}, "
+         "{\"type\": \"box\", \"name\": \"A\", \"center\": [0, 0, 0], \"size\": [1, 1, 1]}]}",
+         "s.json:1:81: /objects/1: two objects named \"A\""},
+        {"{\"viewports\": [{\"width\": 0}]}", "s.json:1:26: /viewports/0/width: must be from 1 to 16384"},
+        {"{\"viewports\": [{\"height\": 2147483648}]}", "s.json:1:27: /viewports/0/height: must be from 1 to 16384"},
+        {"{\"viewports\": [{\"type\": \"side\"}]}", "s.json:1:25: /viewports/0/type: unknown viewport type \"side\" (camera, top, front or perspective)"},
+        {"{\"session\": [{\"do\": \"dance\"}]}", "s.json:1:21: /session/0/do: unknown step \"dance\""},
+        {"{\"time\": 1e300}", "s.json:1:10: /time: must be at most 1000000000 s"},
+        {"[1, 2]", "s.json:1:1: /: expected an object"},
+        {"{\"a\": 1, \"a\": 2}", "s.json:1:10: malformed JSON: the key \"a\" appears twice in one object"},
+        {"{\"camera\": {\"focal_distance\": 1e999}}", "s.json:1:31: malformed JSON: the number 1e999 is out of the range of a double"},
+        {"{\"camera\": {\"f_stop\": NaN}}", "s.json:1:23: malformed JSON: NaN and Infinity are not JSON numbers"},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(scene_error(text), expected) << text;
+}
+
+TEST(SceneFile, AnFStopOfZeroIsAccepted) {
+    Scene scene;
+    std::vector<Step> steps;
+    std::string error;
+    ASSERT_TRUE(read_scene({"s.json", "{\"camera\": {\"f_stop\": 0}}"}, ".", scene, steps, error)) << error;
+    EXPECT_EQ(scene.camera.f_stop, 0.0);
+}
+
+TEST(Session, StepsNameOnlyWhatTheSceneHasAndStayInsideIt) {
+    const Scene scene = demo();
+    const std::pair<const char*, const char*> cases[] = {
+        {"[{\"do\": \"click\", \"viewport\": \"Side\", \"pixel\": [1, 1]}]", "s:1:30: /0/viewport: no viewport named \"Side\""},
+        {"[{\"do\": \"click\", \"viewport\": \"Top\", \"pixel\": [-5000, 1e9]}]",
+         "s:1:46: /0/pixel: the pixel (-5000, 1000000000) is outside \"Top\" (640 x 480 pixels)"},
+        {"[{\"do\": \"click\", \"viewport\": \"Top\", \"pixel\": [640, 0]}]",
+         "s:1:46: /0/pixel: the pixel (640, 0) is outside \"Top\" (640 x 480 pixels)"},
+        {"[{\"do\": \"choose\", \"control\": \"Origin\", \"index\": 99}]", "s:1:49: /0/index: must be from 0 to 1"},
+        {"[{\"do\": \"choose\", \"control\": \"H\", \"index\": 0}]", "s:1:30: /0/control: \"H\" is not a choice (Origin or Method)"},
+        {"[{\"do\": \"type\", \"control\": \"Q\", \"value\": 1}]", "s:1:28: /0/control: \"Q\" is not a field (H, P, B, X, Y or Z)"},
+        {"[{\"do\": \"type\", \"control\": \"H\", \"value\": 1e300}]", "s:1:42: /0/value: must be at most 1000000000"},
+        {"[{\"do\": \"select_item\", \"item\": \"Moon\"}]", "s:1:32: /0/item: no object named \"Moon\""},
+        {"[{\"do\": \"drag\", \"viewport\": \"Top\", \"pixel\": [1, 1], \"motions\": [2147483647]}]",
+         "s:1:65: /0/motions/0: must be from -100000 to 100000"},
+        {"[{\"do\": \"time\"}]", "s:1:2: /0: \"time\" needs \"value\""},
+        {"{\"do\": \"apply\"}", "s:1:1: /: expected an array of steps"},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::vector<Step> steps;
+        std::string error;
+        EXPECT_FALSE(read_session({"s", text}, scene, steps, error)) << text;
+        EXPECT_EQ(error, expected) << text;
+    }
+    std::vector<Step> steps;
+    std::string error;
+    ASSERT_TRUE(read_session({"s", "[{\"do\": \"select_item\", \"item\": \"\"}, {\"do\": \"apply\"}]"}, scene, steps, error)) << error;
+    EXPECT_EQ(steps.size(), 2u);
+}
+
+TEST(Session, ClicksFromTheCommandLine) {
+    const Scene scene = demo();
+    Step s;
+    std::string why;
+    ASSERT_TRUE(parse_click("Camera View:319.5,300", scene, s, why)) << why;
+    EXPECT_EQ(s.viewport, "Camera View");
+    EXPECT_EQ(s.px, 319.5);
+    EXPECT_FALSE(parse_click("Camera View:12", scene, s, why));
+    EXPECT_EQ(why, "expected VIEWPORT:X,Y");
+    EXPECT_FALSE(parse_click("Camera View:nan,3", scene, s, why));
+    EXPECT_FALSE(parse_click("Camera View:1e999,3", scene, s, why));
+    EXPECT_FALSE(parse_click("Side:1,1", scene, s, why));
+    EXPECT_EQ(why, "no viewport named \"Side\" in the scene");
+    EXPECT_FALSE(parse_click("Top:-5000,1e9", scene, s, why));
+    EXPECT_EQ(why, "the pixel (-5000, 1000000000) is outside \"Top\" (640 x 480 pixels)");
+}
+
+TEST(Files, AFolderIsNotAFile) {
+    std::string text, error;
+    const std::string dir = (fs::temp_directory_path() / "taverin_folder_test").string();
+    fs::create_directories(dir);
+    EXPECT_FALSE(read_file(dir, text, error));
+    EXPECT_EQ(error, dir + ": is a folder, not a file");
+    EXPECT_FALSE(read_file(dir + "/none.json", text, error));
+    EXPECT_EQ(error, dir + "/none.json: no such file");
+    fs::remove_all(dir);
+}
