@@ -10,10 +10,10 @@
 #include <random>
 #include <vector>
 
-#include "geometry/matrix.h"
-#include "geometry/quaternion.h"
-#include "geometry/rotation.h"
-#include "geometry/vector.h"
+#include <taverin/geometry/matrix.h>
+#include <taverin/geometry/quaternion.h>
+#include <taverin/geometry/rotation.h>
+#include <taverin/geometry/vector.h>
 
 namespace {
 

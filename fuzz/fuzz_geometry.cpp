@@ -8,11 +8,11 @@
 #include <cstring>
 
 #include "fuzz/input.h"
-#include "geometry/matrix.h"
-#include "geometry/quantize.h"
-#include "geometry/quaternion.h"
-#include "geometry/rotation.h"
-#include "geometry/vector.h"
+#include <taverin/geometry/matrix.h>
+#include <taverin/geometry/quantize.h>
+#include <taverin/geometry/quaternion.h>
+#include <taverin/geometry/rotation.h>
+#include <taverin/geometry/vector.h>
 
 using namespace geometry;
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <random>
 
-#include "geometry/matrix.h"
+#include <taverin/geometry/matrix.h>
 
 using namespace geometry;
 

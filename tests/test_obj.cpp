@@ -103,12 +103,14 @@ TEST(Triangulation, ConcavePolygonsAreCoveredExactlyOnce) {
 }
 
 TEST(Triangulation, ConvexPolygonsTakeTimeLinearInTheirCornersAndLargeConcaveOnesAreRefused) {
+    // A million corners: about 0.2 s here, a few seconds on a slow or busy machine; a method
+    // whose time grows with the square of the corners would take hours.
     std::vector<Triangle> tris;
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(triangulate(circle(1000000, 5.0), tris));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(tris.size(), 999998u);
-    EXPECT_LT(seconds, 2.0);  // a quadratic method would take hours
+    EXPECT_LT(seconds, 30.0);
 
     std::vector<Vec3> star;  // concave, more corners than the limit
     for (size_t i = 0; i < 2 * kMaxConcaveCorners; ++i) {

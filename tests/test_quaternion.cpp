@@ -5,7 +5,7 @@
 #include <cstring>
 #include <random>
 
-#include "geometry/quaternion.h"
+#include <taverin/geometry/quaternion.h>
 
 using namespace geometry;
 

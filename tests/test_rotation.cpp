@@ -7,8 +7,8 @@
 #include <cstring>
 #include <random>
 
-#include "geometry/quaternion.h"
-#include "geometry/rotation.h"
+#include <taverin/geometry/quaternion.h>
+#include <taverin/geometry/rotation.h>
 
 using namespace geometry;
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "geometry/quantize.h"
-#include "geometry/vector.h"
+#include <taverin/geometry/quantize.h>
+#include <taverin/geometry/vector.h>
 
 using namespace geometry;
 

@@ -1,4 +1,4 @@
-#include "geometry/quantize.h"
+#include "taverin/geometry/quantize.h"
 
 namespace geometry {
 

@@ -1,30 +1,12 @@
-#include "geometry/vector.h"
+#include "taverin/geometry/vector.h"
 
 #include <cmath>
+
+#include "common.h"
 
 namespace geometry {
 
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
-
-template <typename T> struct Tol;
-template <> struct Tol<float> { static constexpr double value = 1e-6; };
-template <> struct Tol<double> { static constexpr double value = 1e-15; };
-
-// Standard maths functions in double, the result in the caller's precision.
-template <typename T> T d_sqrt(T v) { return static_cast<T>(std::sqrt(static_cast<double>(v))); }
-template <typename T> T d_sin(T v) { return static_cast<T>(std::sin(static_cast<double>(v))); }
-template <typename T> T d_cos(T v) { return static_cast<T>(std::cos(static_cast<double>(v))); }
-template <typename T> T d_asin(T v) { return static_cast<T>(std::asin(static_cast<double>(v))); }
-template <typename T> T d_fabs(T v) { return static_cast<T>(std::fabs(static_cast<double>(v))); }
-
-// acos of a cosine that rounding may have pushed just outside [-1, 1]; NaN stays NaN.
-template <typename T> T clamped_acos(T v) {
-    if (v > T(1)) v = T(1);
-    if (v < T(-1)) v = T(-1);
-    return static_cast<T>(std::acos(static_cast<double>(v)));
-}
 
 template <typename V, typename T>
 void set_length_t(V& v, T length) {
@@ -41,7 +23,7 @@ int nearly_equal_t(const V& a, const V& b) {
     const T d[3] = {a.x - b.x, a.y - b.y, a.z - b.z};
     for (T v : d) {
         if (v < 0) v = -v;
-        if (!(static_cast<double>(v) < Tol<T>::value)) return 0;
+        if (!(static_cast<double>(v) < Precision<T>::tolerance)) return 0;
     }
     return 1;
 }
@@ -73,7 +55,7 @@ void direction_to_angles_t(const V& dir, T& heading, T& pitch) {
     V v = dir;
     set_length_t(v, T(1));
     pitch = d_asin(-v.y);
-    if (1.0 - std::fabs(static_cast<double>(v.y)) > Tol<T>::value) {
+    if (1.0 - std::fabs(static_cast<double>(v.y)) > Precision<T>::tolerance) {
         T h = clamped_acos(v.z / d_cos(pitch));
         if (v.x < 0) h = static_cast<T>(kTwoPi - static_cast<double>(h));
         heading = h;

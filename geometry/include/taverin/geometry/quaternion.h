@@ -9,13 +9,14 @@
 // evaluated in double on the widened value. Angles are in radians.
 #pragma once
 
-#include "geometry/types.h"
+#include "types.h"
 
 namespace geometry {
 
 // q scaled to unit length; a zero quaternion gives the identity (0, 0, 0, 1). A finite
-// quaternion whose sum of squares overflows or is subnormal is first divided by its largest
-// component, so it still comes out at unit length. out may be q.
+// quaternion whose sum of squares overflows, or underflows to a subnormal or to zero while a
+// component is not zero, is first divided by its largest component, so it still comes out at
+// unit length: (1e-30, 0, 0, 0) gives (1, 0, 0, 0). out may be q.
 void quat_normalize(const Quatf& q, Quatf& out);
 void quat_normalize(const Quatd& q, Quatd& out);
 

@@ -24,9 +24,40 @@
 // sqrt are evaluated in double on the widened value. The gimbal threshold is 2^-19.
 #pragma once
 
-#include "geometry/types.h"
+#include "types.h"
 
 namespace geometry {
+
+// The 24 order codes by name (docs/geometry.md has them as a table). A static order turns
+// about the fixed axes in the order named; a rotating order turns about the body's axes, as
+// already turned, in the order named.
+enum EulerOrder : int {
+    kStaticXYZ = 0,
+    kRotatingZYX = 1,
+    kStaticXYX = 2,
+    kRotatingXYX = 3,
+    kStaticXZY = 4,
+    kRotatingYZX = 5,
+    kStaticXZX = 6,
+    kRotatingXZX = 7,
+    kStaticYZX = 8,
+    kRotatingXZY = 9,
+    kStaticYZY = 10,
+    kRotatingYZY = 11,
+    kStaticYXZ = 12,
+    kRotatingZXY = 13,
+    kStaticYXY = 14,
+    kRotatingYXY = 15,
+    kStaticZXY = 16,
+    kRotatingYXZ = 17,
+    kStaticZXZ = 18,
+    kRotatingZXZ = 19,
+    kStaticZYX = 20,
+    kRotatingXYZ = 21,
+    kStaticZYZ = 22,
+    kRotatingZYZ = 23,
+    kHeadingPitchBank = kRotatingYXZ,  // heading about Y, pitch about X, bank about Z
+};
 
 void euler_make(float angle1, float angle2, float angle3, int order, Euler4f& out);
 
@@ -64,6 +95,7 @@ void rotating_zxy_to_hpb(const Vec3d& zxy_degrees, Vec3d& out);   // code 13 to 
 void axis_angle_to_static_xyz(float angle_degrees, const Vec3f& axis, Vec3d& out);
 
 // Heading in (-3pi/2, pi/2] and pitch (positive below the horizon) of a direction, radians.
+// A NaN in any component gives a NaN heading and pitch.
 void direction_to_heading_pitch(const Vec3f& d, double& heading, double& pitch);
 
 }  // namespace geometry

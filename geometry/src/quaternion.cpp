@@ -1,8 +1,10 @@
-#include "geometry/quaternion.h"
+#include "taverin/geometry/quaternion.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+#include "common.h"
 
 namespace geometry {
 
@@ -10,29 +12,20 @@ namespace {
 
 constexpr int kCycle[3] = {1, 2, 0};  // the axis after X, Y, Z
 
-float to_f(double v) { return static_cast<float>(v); }
-double wide(float v) { return static_cast<double>(v); }
-
-template <typename T>
-T clamp_unit(T v) {
-    if (v > T(1)) v = T(1);
-    if (v < T(-1)) v = T(-1);
-    return v;
-}
-
 float& at(Mat3f& m, int r, int c) { return m.m[3 * r + c]; }
 float at(const Mat3f& m, int r, int c) { return m.m[3 * r + c]; }
 
 }  // namespace
 
-// A sum of squares outside the normal range (overflowed to infinity, or subnormal and so
-// stripped of precision) no longer gives the quaternion's length. Such a finite, non-zero
-// quaternion is first divided by its largest component, which changes its length but not its
-// direction; everything else is normalised as it stands.
+// A sum of squares outside the normal range (overflowed to infinity, or subnormal or zero
+// because every square underflowed) no longer gives the quaternion's length. Such a finite
+// quaternion that is not all zeros is first divided by its largest component, which changes
+// its length but not its direction; everything else is normalised as it stands.
 template <typename Q, typename T>
 Q rescaled_if_out_of_range(const Q& q, T sum, T smallest_normal) {
     const bool finite = std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z) && std::isfinite(q.w);
-    if (!finite || (sum >= smallest_normal && std::isfinite(sum)) || sum == T(0)) return q;
+    const bool zero = q.x == T(0) && q.y == T(0) && q.z == T(0) && q.w == T(0);
+    if (!finite || zero || (sum >= smallest_normal && std::isfinite(sum))) return q;
     const T m = std::max(std::max(std::fabs(q.x), std::fabs(q.y)), std::max(std::fabs(q.z), std::fabs(q.w)));
     return Q{q.x / m, q.y / m, q.z / m, q.w / m};
 }

@@ -1,32 +1,17 @@
-#include "geometry/rotation.h"
+#include "taverin/geometry/rotation.h"
 
 #include <cmath>
 #include <cstdint>
+
+#include "common.h"
 
 namespace geometry {
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943295;
-constexpr double kRadToDeg = 57.29577951308232;
-constexpr double kPi = 3.141592653589793;
-constexpr double kHalfPi = 1.5707963267948966;
 constexpr float kGimbal = 1.9073486328125e-06f;  // 2^-19
 constexpr int kFirstAxis[4] = {0, 1, 2, 0};
 constexpr int kNextAxis[4] = {1, 2, 0, 1};
-constexpr int kHpbOrder = 17;
-
-float fcos(float v) { return static_cast<float>(std::cos(static_cast<double>(v))); }
-float fsin(float v) { return static_cast<float>(std::sin(static_cast<double>(v))); }
-float fsqrt(float v) { return static_cast<float>(std::sqrt(static_cast<double>(v))); }
-float fatan2(float y, float x) {
-    return static_cast<float>(std::atan2(static_cast<double>(y), static_cast<double>(x)));
-}
-float facos_clamped(float v) {
-    if (v > 1.0f) v = 1.0f;
-    if (v < -1.0f) v = -1.0f;
-    return static_cast<float>(std::acos(static_cast<double>(v)));
-}
 
 struct Order {
     int i, j, k;
@@ -83,7 +68,7 @@ void negated_degrees(const Euler4f& e, Vec3d& out) {
 
 void hpb_radians(const Vec3d& hpb, Euler4f& e) {
     euler_make(static_cast<float>(hpb.x), static_cast<float>(hpb.y), static_cast<float>(hpb.z),
-               kHpbOrder, e);
+               kHeadingPitchBank, e);
 }
 
 void degrees_record(const Vec3d& a, int order, Euler4f& e) {
@@ -125,8 +110,8 @@ void euler_to_quat(const Euler4f& in, Quatf& out) {
     const Order o = working_copy(in, e);
     if (o.odd) e.angle2 = -e.angle2;
     const float ti = e.angle1 * 0.5f, tj = e.angle2 * 0.5f, th = e.angle3 * 0.5f;
-    const float ci = fcos(ti), cj = fcos(tj), ch = fcos(th);
-    const float si = fsin(ti), sj = fsin(tj), sh = fsin(th);
+    const float ci = d_cos(ti), cj = d_cos(tj), ch = d_cos(th);
+    const float si = d_sin(ti), sj = d_sin(tj), sh = d_sin(th);
     const float cc = ci * ch, cs = ci * sh, sc = si * ch, ss = si * sh;
     float a[3];
     float w;
@@ -154,8 +139,8 @@ void euler_to_matrix(const Euler4f& in, Mat4f& m) {
         e.angle3 = -e.angle3;
     }
     const float ti = e.angle1, tj = e.angle2, th = e.angle3;
-    const float ci = fcos(ti), cj = fcos(tj), ch = fcos(th);
-    const float si = fsin(ti), sj = fsin(tj), sh = fsin(th);
+    const float ci = d_cos(ti), cj = d_cos(tj), ch = d_cos(th);
+    const float si = d_sin(ti), sj = d_sin(tj), sh = d_sin(th);
     const float cc = ci * ch, cs = ci * sh, sc = si * ch, ss = si * sh;
     const int i = o.i, j = o.j, k = o.k;
     if (o.repeat) {
@@ -187,25 +172,25 @@ void matrix_to_euler(const Mat4f& m, int order, Euler4f& out) {
     const int i = o.i, j = o.j, k = o.k;
     float a1, a2, a3;
     if (o.repeat) {
-        const float sy = fsqrt(at(m, i, j) * at(m, i, j) + at(m, i, k) * at(m, i, k));
+        const float sy = d_sqrt(at(m, i, j) * at(m, i, j) + at(m, i, k) * at(m, i, k));
         if (sy > kGimbal) {
-            a1 = fatan2(at(m, i, j), at(m, i, k));
-            a2 = fatan2(sy, at(m, i, i));
-            a3 = fatan2(at(m, j, i), -at(m, k, i));
+            a1 = d_atan2(at(m, i, j), at(m, i, k));
+            a2 = d_atan2(sy, at(m, i, i));
+            a3 = d_atan2(at(m, j, i), -at(m, k, i));
         } else {
-            a1 = fatan2(-at(m, j, k), at(m, j, j));
-            a2 = fatan2(sy, at(m, i, i));
+            a1 = d_atan2(-at(m, j, k), at(m, j, j));
+            a2 = d_atan2(sy, at(m, i, i));
             a3 = 0.0f;
         }
     } else {
-        const float cy = fsqrt(at(m, i, i) * at(m, i, i) + at(m, j, i) * at(m, j, i));
+        const float cy = d_sqrt(at(m, i, i) * at(m, i, i) + at(m, j, i) * at(m, j, i));
         if (cy > kGimbal) {
-            a1 = fatan2(at(m, k, j), at(m, k, k));
-            a2 = fatan2(-at(m, k, i), cy);
-            a3 = fatan2(at(m, j, i), at(m, i, i));
+            a1 = d_atan2(at(m, k, j), at(m, k, k));
+            a2 = d_atan2(-at(m, k, i), cy);
+            a3 = d_atan2(at(m, j, i), at(m, i, i));
         } else {
-            a1 = fatan2(-at(m, j, k), at(m, j, j));
-            a2 = fatan2(-at(m, k, i), cy);
+            a1 = d_atan2(-at(m, j, k), at(m, j, j));
+            a2 = d_atan2(-at(m, k, i), cy);
             a3 = 0.0f;
         }
     }
@@ -256,17 +241,17 @@ void rotate_point_about_axis(float angle_degrees, const Vec3f& axis, Vec3f& poin
     Quatf q;
     axis_degrees_quat(angle_degrees, axis, q);
     Euler4f e;
-    quat_to_euler(q, 0, e);
+    quat_to_euler(q, kStaticXYZ, e);
     turn_point(e, point);
 }
 
 void rotate_point_about_axis(double angle_degrees, const Vec3d& u, Vec3d& point) {
     const float h = static_cast<float>(angle_degrees * kDegToRad) / 2.0f;
-    const float s = fsin(h);
+    const float s = d_sin(h);
     const Quatf q{static_cast<float>(u.x * s), static_cast<float>(u.y * s),
-                  static_cast<float>(u.z * s), fcos(h)};
+                  static_cast<float>(u.z * s), d_cos(h)};
     Euler4f e;
-    quat_to_euler(q, 0, e);
+    quat_to_euler(q, kStaticXYZ, e);
     Vec3f p{static_cast<float>(point.x), static_cast<float>(point.y), static_cast<float>(point.z)};
     turn_point(e, p);
     point = Vec3d{p.x, p.y, p.z};
@@ -287,7 +272,7 @@ void unrotate_point_by_hpb(const Vec3d& hpb, Vec3f& point) {
     q.y = -q.y;
     q.z = -q.z;
     Euler4f e2;
-    quat_to_euler(q, 0, e2);
+    quat_to_euler(q, kStaticXYZ, e2);
     turn_point(e2, point);
 }
 
@@ -300,8 +285,8 @@ void hpb_to_quat(const Vec3d& hpb, Quatf& out) {
 void hpb_to_axis_angle(const Vec3d& hpb, float& angle, Vec3f& axis) {
     Quatf q;
     hpb_to_quat(hpb, q);
-    const float t = facos_clamped(q.w);
-    const float s = fsin(t);
+    const float t = clamped_acos(q.w);
+    const float s = d_sin(t);
     angle = static_cast<float>(2.0 * static_cast<double>(t));
     if (s != 0.0f)
         axis = Vec3f{q.x / s, q.y / s, q.z / s};
@@ -311,31 +296,35 @@ void hpb_to_axis_angle(const Vec3d& hpb, float& angle, Vec3f& axis) {
 
 void hpb_to_static_xyz(const Vec3d& hpb_degrees, Vec3d& out) {
     Euler4f e;
-    degrees_record(hpb_degrees, kHpbOrder, e);
-    matrix_to_degrees(e, 0, out);
+    degrees_record(hpb_degrees, kHeadingPitchBank, e);
+    matrix_to_degrees(e, kStaticXYZ, out);
 }
 
 void hpb_to_static_zxy(const Vec3d& hpb_degrees, Vec3d& out) {
     Euler4f e;
-    degrees_record(hpb_degrees, kHpbOrder, e);
-    matrix_to_degrees(e, 16, out);
+    degrees_record(hpb_degrees, kHeadingPitchBank, e);
+    matrix_to_degrees(e, kStaticZXY, out);
 }
 
 void rotating_zxy_to_hpb(const Vec3d& zxy_degrees, Vec3d& out) {
     Euler4f e;
-    degrees_record(zxy_degrees, 13, e);
-    matrix_to_degrees(e, kHpbOrder, out);
+    degrees_record(zxy_degrees, kRotatingZXY, e);
+    matrix_to_degrees(e, kHeadingPitchBank, out);
 }
 
 void axis_angle_to_static_xyz(float angle_degrees, const Vec3f& axis, Vec3d& out) {
     Quatf q;
     axis_degrees_quat(angle_degrees, axis, q);
     Euler4f e2;
-    quat_to_euler(q, 0, e2);
+    quat_to_euler(q, kStaticXYZ, e2);
     negated_degrees(e2, out);
 }
 
 void direction_to_heading_pitch(const Vec3f& d, double& heading, double& pitch) {
+    if (std::isnan(d.x) || std::isnan(d.y) || std::isnan(d.z)) {  // no direction: NaN out
+        heading = pitch = std::nan("");
+        return;
+    }
     if (d.x == 0.0f && d.z == 0.0f) {
         heading = 0.0;
         pitch = d.y == 0.0f ? 0.0 : (d.y < 0.0f ? kHalfPi : -kHalfPi);
@@ -346,8 +335,8 @@ void direction_to_heading_pitch(const Vec3f& d, double& heading, double& pitch) 
     else if (d.z < 0.0f)
         heading = std::atan(static_cast<double>(d.x / d.z)) - kPi;
     else
-        heading = std::atan(static_cast<double>(d.x / d.z));  // also a NaN z: NaN
-    const float r = fsqrt(d.x * d.x + d.z * d.z);
+        heading = std::atan(static_cast<double>(d.x / d.z));
+    const float r = d_sqrt(d.x * d.x + d.z * d.z);
     if (r == 0.0f)
         pitch = d.y < 0.0f ? kHalfPi : -kHalfPi;
     else

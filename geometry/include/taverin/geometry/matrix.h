@@ -13,7 +13,7 @@
 // input. Nothing allocates.
 #pragma once
 
-#include "geometry/types.h"
+#include "types.h"
 
 namespace geometry {
 

@@ -8,7 +8,7 @@
 // double 1e-6. Double members use 1e-15. Comparisons are strict.
 #pragma once
 
-#include "geometry/types.h"
+#include "types.h"
 
 namespace geometry {
 

@@ -1,33 +1,20 @@
-#include "geometry/matrix.h"
+#include "taverin/geometry/matrix.h"
 
 #include <cmath>
 #include <cstring>
 
+#include "common.h"
+
 namespace geometry {
 
 namespace {
-
-// Precision traits: the element type, the matrix types and the tolerance of each set.
-template <typename T> struct Set;
-template <> struct Set<float> {
-    using M3 = Mat3f;
-    using M4 = Mat4f;
-    using V3 = Vec3f;
-    static constexpr double tolerance = 1e-6;
-};
-template <> struct Set<double> {
-    using M3 = Mat3d;
-    using M4 = Mat4d;
-    using V3 = Vec3d;
-    static constexpr double tolerance = 1e-15;
-};
 
 template <typename T, int N>
 int nearly_equal_n(const T* a, const T* b) {
     for (int i = 0; i < N * N; ++i) {
         T d = a[i] - b[i];
         if (d < 0) d = -d;
-        if (!(static_cast<double>(d) < Set<T>::tolerance)) return 0;
+        if (!(static_cast<double>(d) < Precision<T>::tolerance)) return 0;
     }
     return 1;
 }
@@ -168,7 +155,7 @@ void invert4(const T* src, T* dst) {
     Pairs<T> p;
     form_pairs(src, p);
     const T det = det4_from(src, p);
-    if (std::fabs(static_cast<double>(det)) < Set<T>::tolerance) return;
+    if (std::fabs(static_cast<double>(det)) < Precision<T>::tolerance) return;
     adjugate4_from(src, p, dst);
     const T r = T(1) / det;
     for (int i = 0; i < 16; ++i) dst[i] *= r;
@@ -177,7 +164,7 @@ void invert4(const T* src, T* dst) {
 template <typename T>
 void invert3(const T* src, T* dst) {
     const T det = det3(src);
-    if (std::fabs(static_cast<double>(det)) < Set<T>::tolerance) return;
+    if (std::fabs(static_cast<double>(det)) < Precision<T>::tolerance) return;
     adjugate3(src, dst);
     const T r = T(1) / det;
     scale_n<T, 3>(dst, r);

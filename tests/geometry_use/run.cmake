@@ -1,0 +1,61 @@
+# Uses the geometry library as another project would, and checks that every way gives the
+# same bits as the library's own build (the digest REFERENCE printed by this build's
+# geometry_digest):
+#   - the library configured and built on its own, with nothing else installed;
+#   - installed, then found with find_package, by a project compiled with
+#     -O3 -march=native -ffp-contract=fast;
+#   - installed, then compiled and linked with pkg-config's flags;
+#   - through add_subdirectory and through FetchContent.
+# Expects SOURCE_DIR (the repository), WORK_DIR, REFERENCE (the digest file) and CXX.
+file(REMOVE_RECURSE ${WORK_DIR})
+set(geometry ${SOURCE_DIR}/geometry)
+file(READ ${REFERENCE} reference)
+
+function(check_digest program what)
+  execute_process(COMMAND ${program} RESULT_VARIABLE r OUTPUT_VARIABLE digest)
+  if(r OR NOT digest STREQUAL reference)
+    message(FATAL_ERROR "${what}: the digest differs from the library's own build:\n${digest}\nexpected:\n${reference}")
+  endif()
+  message(STATUS "${what}: the same bits")
+endfunction()
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE r OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(r)
+    message(FATAL_ERROR "failed: ${ARGN}\n${out}")
+  endif()
+endfunction()
+
+# On its own, and installed.
+run(${CMAKE_COMMAND} -S ${geometry} -B ${WORK_DIR}/alone -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${CXX})
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/alone)
+run(${CMAKE_COMMAND} --install ${WORK_DIR}/alone --prefix ${WORK_DIR}/prefix)
+if(NOT EXISTS ${WORK_DIR}/prefix/include/taverin/geometry/version.h)
+  message(FATAL_ERROR "the headers are not installed under include/taverin/geometry")
+endif()
+
+# find_package, with a consumer's aggressive flags.
+run(${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR} -B ${WORK_DIR}/found -G Ninja -DHOW=find_package
+    -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix -DCMAKE_CXX_COMPILER=${CXX}
+    "-DCMAKE_CXX_FLAGS=-O3 -march=native -ffp-contract=fast")
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/found)
+check_digest(${WORK_DIR}/found/geometry_digest "find_package, -O3 -march=native -ffp-contract=fast")
+
+# pkg-config.
+set(ENV{PKG_CONFIG_PATH} ${WORK_DIR}/prefix/lib/pkgconfig)
+execute_process(COMMAND pkg-config --cflags --libs taverin-geometry RESULT_VARIABLE r OUTPUT_VARIABLE flags
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(r)
+  message(FATAL_ERROR "pkg-config does not know taverin-geometry")
+endif()
+separate_arguments(flags UNIX_COMMAND "${flags}")
+run(${CXX} -O2 ${CMAKE_CURRENT_LIST_DIR}/digest.cpp ${flags} -o ${WORK_DIR}/pkgconfig_digest)
+check_digest(${WORK_DIR}/pkgconfig_digest "pkg-config")
+
+# add_subdirectory and FetchContent.
+foreach(how subdirectory fetchcontent)
+  run(${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR} -B ${WORK_DIR}/${how} -G Ninja -DHOW=${how}
+      -DGEOMETRY_SOURCE=${geometry} -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release)
+  run(${CMAKE_COMMAND} --build ${WORK_DIR}/${how})
+  check_digest(${WORK_DIR}/${how}/geometry_digest ${how})
+endforeach()
