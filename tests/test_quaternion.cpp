@@ -52,6 +52,26 @@ TEST(Quaternion, NormalizeAndInverseIncludingZero) {
     quat_normalize(Quatd{0, 3e-160, 4e-160, 0}, d);  // subnormal squares
     EXPECT_DOUBLE_EQ(d.z, 0.8);
 
+    // Every square underflows to zero, yet the quaternion is not zero: a half turn about X
+    // stays a half turn, it does not become the identity.
+    quat_normalize(Quatf{1e-30f, 0, 0, 0}, q);
+    EXPECT_EQ(q.x, 1.0f);
+    EXPECT_EQ(q.w, 0.0f);
+    quat_normalize(Quatf{-1e-30f, 1e-30f, -1e-30f, 1e-30f}, q);
+    expect_quat(q, -0.5, 0.5, -0.5, 0.5, 0);
+    quat_normalize(Quatf{1e-45f, 0, 0, 0}, q);  // the smallest subnormal
+    EXPECT_EQ(q.x, 1.0f);
+    quat_normalize(Quatd{1e-170, 0, 0, 0}, d);
+    EXPECT_EQ(d.x, 1.0);
+    EXPECT_EQ(d.w, 0.0);
+    quat_normalize(Quatd{0, 0, 5e-324, 0}, d);
+    EXPECT_EQ(d.z, 1.0);
+    float angle = 0;
+    Vec3f axis{9, 9, 9};
+    quat_to_axis_angle(Quatf{0, 1e-30f, 0, 0}, angle, axis);  // a half turn about Y
+    EXPECT_NEAR(angle, kPi, 1e-6);
+    EXPECT_EQ(axis.y, 1.0f);
+
     quat_inverse(Quatf{0, 0, 0, 0}, q);
     expect_quat(q, 0, 0, 0, 0, 0);
     quat_inverse(Quatf{0, 0, 0, 2}, q);

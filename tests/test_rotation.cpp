@@ -298,6 +298,13 @@ TEST(Rotation, DirectionToHeadingPitch) {
     double h, p;
     direction_to_heading_pitch(Vec3f{0, -1, 1}, h, p);
     EXPECT_NEAR(p, kPi / 4, 1e-7);  // below the horizon: positive
+
+    // A NaN anywhere is no direction: both results are NaN, never a pitch of a quarter turn.
+    for (const Vec3f& bad : {Vec3f{0, NAN, 0}, Vec3f{NAN, 0, 0}, Vec3f{0, 0, NAN}, Vec3f{NAN, 1, 0}}) {
+        direction_to_heading_pitch(bad, h, p);
+        EXPECT_TRUE(std::isnan(h)) << bad.x << "," << bad.y << "," << bad.z;
+        EXPECT_TRUE(std::isnan(p)) << bad.x << "," << bad.y << "," << bad.z;
+    }
 }
 
 TEST(Rotation, TransformColumnActsOnColumnVectors) {
