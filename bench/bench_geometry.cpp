@@ -1,5 +1,7 @@
-// The geometry library side by side with glm and Eigen, on the same inputs in one run.
-// Each benchmark walks the same 1024 random inputs; the figure is time per operation.
+// The geometry library side by side with glm and Eigen, on the same inputs in one run, in
+// single and in double precision. Each benchmark walks the same 1024 random inputs; the figure
+// is time per operation. bench/compare_geometry.py runs it pinned to one core, with the
+// repetitions interleaved, and writes the table of docs/performance.md.
 #include <benchmark/benchmark.h>
 
 #include <Eigen/Dense>
@@ -19,55 +21,104 @@ namespace {
 
 constexpr size_t kInputs = 1024;
 
-struct Inputs {
-    std::vector<geometry::Mat4f> m4;
-    std::vector<geometry::Mat3f> m3;
-    std::vector<geometry::Vec3f> v3;
-    std::vector<geometry::Quatf> q;
-    std::vector<geometry::Euler4f> e;
-    std::vector<glm::mat4> g4;
-    std::vector<glm::mat3> g3;
-    std::vector<glm::vec3> gv;
-    std::vector<glm::quat> gq;
-    std::vector<Eigen::Matrix4f> e4;
-    std::vector<Eigen::Matrix3f> e3;
-    std::vector<Eigen::Vector3f> ev;
-    std::vector<Eigen::Quaternionf> eq;
+// The library's, glm's and Eigen's types of one precision.
+template <typename T> struct Kinds;
+template <> struct Kinds<float> {
+    using M4 = geometry::Mat4f;
+    using M3 = geometry::Mat3f;
+    using V3 = geometry::Vec3f;
+    using G4 = glm::mat4;
+    using G3 = glm::mat3;
+    using GV = glm::vec3;
+    using E4 = Eigen::Matrix4f;
+    using E3 = Eigen::Matrix3f;
+    using EV = Eigen::Vector3f;
+};
+template <> struct Kinds<double> {
+    using M4 = geometry::Mat4d;
+    using M3 = geometry::Mat3d;
+    using V3 = geometry::Vec3d;
+    using G4 = glm::dmat4;
+    using G3 = glm::dmat3;
+    using GV = glm::dvec3;
+    using E4 = Eigen::Matrix4d;
+    using E3 = Eigen::Matrix3d;
+    using EV = Eigen::Vector3d;
 };
 
-const Inputs& inputs() {
-    static const Inputs in = [] {
-        Inputs r;
+template <typename T>
+struct Inputs {
+    using K = Kinds<T>;
+    std::vector<typename K::M4> m4;
+    std::vector<typename K::M3> m3;
+    std::vector<typename K::V3> v3;
+    std::vector<typename K::G4> g4;
+    std::vector<typename K::G3> g3;
+    std::vector<typename K::GV> gv;
+    std::vector<typename K::E4> e4;
+    std::vector<typename K::E3> e3;
+    std::vector<typename K::EV> ev;
+};
+
+template <typename T>
+const Inputs<T>& inputs() {
+    static const Inputs<T> in = [] {
+        Inputs<T> r;
         std::mt19937 rng(1);
+        std::uniform_real_distribution<T> u(-1, 1);
+        for (size_t n = 0; n < kInputs; ++n) {
+            typename Kinds<T>::M4 m;
+            for (auto& x : m.m) x = u(rng);
+            for (int d = 0; d < 4; ++d) m.m[5 * d] += 4;  // well away from singular
+            typename Kinds<T>::M3 m3;
+            for (auto& x : m3.m) x = u(rng);
+            const typename Kinds<T>::V3 v{u(rng), u(rng), u(rng)};
+            r.m4.push_back(m);
+            r.m3.push_back(m3);
+            r.v3.push_back(v);
+            typename Kinds<T>::G4 g;
+            std::memcpy(&g, &m, sizeof g);
+            r.g4.push_back(g);
+            typename Kinds<T>::G3 g3;
+            std::memcpy(&g3, &m3, sizeof g3);
+            r.g3.push_back(g3);
+            r.gv.push_back({v.x, v.y, v.z});
+            r.e4.push_back(Eigen::Map<const typename Kinds<T>::E4>(m.m));
+            r.e3.push_back(Eigen::Map<const typename Kinds<T>::E3>(m3.m));
+            r.ev.push_back({v.x, v.y, v.z});
+        }
+        return r;
+    }();
+    return in;
+}
+
+struct Rotations {
+    std::vector<geometry::Quatf> q;
+    std::vector<geometry::Euler4f> e;
+    std::vector<glm::quat> gq;
+    std::vector<Eigen::Quaternionf> eq;
+    std::vector<geometry::Mat3f> rot;
+    std::vector<glm::mat3> grot;
+    std::vector<Eigen::Matrix3f> erot;
+};
+
+const Rotations& rotations() {
+    static const Rotations in = [] {
+        Rotations r;
+        std::mt19937 rng(2);
         std::uniform_real_distribution<float> u(-1.0f, 1.0f);
         for (size_t n = 0; n < kInputs; ++n) {
-            geometry::Mat4f m;
-            for (auto& x : m.m) x = u(rng);
-            m.m[0] += 4;
-            m.m[5] += 4;
-            m.m[10] += 4;
-            m.m[15] += 4;
-            r.m4.push_back(m);
-            geometry::Mat3f m3;
-            for (auto& x : m3.m) x = u(rng);
-            r.m3.push_back(m3);
-            r.v3.push_back({u(rng), u(rng), u(rng)});
             geometry::Quatf q{u(rng), u(rng), u(rng), u(rng)};
             geometry::quat_normalize(q, q);
             r.q.push_back(q);
             r.e.push_back({u(rng) * 3, u(rng) * 1.5f, u(rng) * 3, 0.0f});
-            glm::mat4 g;
-            std::memcpy(&g, &m, sizeof g);
-            r.g4.push_back(g);
-            glm::mat3 g3;
-            std::memcpy(&g3, &m3, sizeof g3);
-            r.g3.push_back(g3);
-            r.gv.push_back({r.v3.back().x, r.v3.back().y, r.v3.back().z});
             r.gq.push_back(glm::quat(q.w, q.x, q.y, q.z));
-            r.e4.push_back(Eigen::Map<const Eigen::Matrix4f>(m.m));
-            r.e3.push_back(Eigen::Map<const Eigen::Matrix3f>(m3.m));
-            r.ev.push_back({r.v3.back().x, r.v3.back().y, r.v3.back().z});
             r.eq.push_back(Eigen::Quaternionf(q.w, q.x, q.y, q.z));
+            geometry::Mat3f m;
+            geometry::quat_to_matrix3(q, m);
+            r.rot.push_back(m);
+            r.grot.push_back(glm::mat3_cast(r.gq.back()));
+            r.erot.push_back(r.eq.back().toRotationMatrix());
         }
         return r;
     }();
@@ -83,101 +134,100 @@ void run(benchmark::State& state, F&& f) {
     }
 }
 
-// 4x4 multiply
-void Mul4_ours(benchmark::State& s) {
-    const auto& in = inputs();
-    geometry::Mat4f out;
-    run(s, [&](size_t i) { geometry::multiply(in.m4[i], in.m4[(i + 1) & 1023], out); benchmark::DoNotOptimize(out); });
+size_t next(size_t i) { return (i + 1) & (kInputs - 1); }
+
+// ---------------------------------------------------------------- matrices and vectors, both precisions
+template <typename T> void Mul4_ours(benchmark::State& s) {
+    const auto& in = inputs<T>();
+    typename Kinds<T>::M4 out;
+    run(s, [&](size_t i) { geometry::multiply(in.m4[i], in.m4[next(i)], out); benchmark::DoNotOptimize(out); });
 }
-void Mul4_glm(benchmark::State& s) {
-    const auto& in = inputs();
-    run(s, [&](size_t i) { glm::mat4 out = in.g4[i] * in.g4[(i + 1) & 1023]; benchmark::DoNotOptimize(out); });
+template <typename T> void Mul4_glm(benchmark::State& s) {
+    const auto& in = inputs<T>();
+    run(s, [&](size_t i) { auto out = in.g4[i] * in.g4[next(i)]; benchmark::DoNotOptimize(out); });
 }
-void Mul4_eigen(benchmark::State& s) {
-    const auto& in = inputs();
-    run(s, [&](size_t i) { Eigen::Matrix4f out = in.e4[i] * in.e4[(i + 1) & 1023]; benchmark::DoNotOptimize(out); });
+template <typename T> void Mul4_eigen(benchmark::State& s) {
+    const auto& in = inputs<T>();
+    run(s, [&](size_t i) { typename Kinds<T>::E4 out = in.e4[i] * in.e4[next(i)]; benchmark::DoNotOptimize(out); });
 }
 
-// 4x4 inverse
-void Inv4_ours(benchmark::State& s) {
-    const auto& in = inputs();
-    geometry::Mat4f out;
+template <typename T> void Inv4_ours(benchmark::State& s) {
+    const auto& in = inputs<T>();
+    typename Kinds<T>::M4 out;
     run(s, [&](size_t i) { geometry::invert(in.m4[i], out); benchmark::DoNotOptimize(out); });
 }
-void Inv4_glm(benchmark::State& s) {
-    const auto& in = inputs();
-    run(s, [&](size_t i) { glm::mat4 out = glm::inverse(in.g4[i]); benchmark::DoNotOptimize(out); });
+template <typename T> void Inv4_glm(benchmark::State& s) {
+    const auto& in = inputs<T>();
+    run(s, [&](size_t i) { auto out = glm::inverse(in.g4[i]); benchmark::DoNotOptimize(out); });
 }
-void Inv4_eigen(benchmark::State& s) {
-    const auto& in = inputs();
-    run(s, [&](size_t i) { Eigen::Matrix4f out = in.e4[i].inverse(); benchmark::DoNotOptimize(out); });
+template <typename T> void Inv4_eigen(benchmark::State& s) {
+    const auto& in = inputs<T>();
+    run(s, [&](size_t i) { typename Kinds<T>::E4 out = in.e4[i].inverse(); benchmark::DoNotOptimize(out); });
 }
 
-// 4x4 point transform with the homogeneous divide
-void Point4_ours(benchmark::State& s) {
-    const auto& in = inputs();
-    geometry::Vec3f out;
+// The point transform with the homogeneous divide.
+template <typename T> void Point4_ours(benchmark::State& s) {
+    const auto& in = inputs<T>();
+    typename Kinds<T>::V3 out;
     run(s, [&](size_t i) { geometry::transform_point(in.v3[i], in.m4[i], out); benchmark::DoNotOptimize(out); });
 }
-void Point4_glm(benchmark::State& s) {
-    const auto& in = inputs();
+template <typename T> void Point4_glm(benchmark::State& s) {
+    const auto& in = inputs<T>();
     run(s, [&](size_t i) {
-        const glm::vec4 p = in.g4[i] * glm::vec4(in.gv[i], 1.0f);
-        glm::vec3 out = glm::vec3(p) / p.w;
+        const auto p = in.g4[i] * glm::vec<4, T>(in.gv[i], T(1));
+        auto out = glm::vec<3, T>(p) / p.w;
         benchmark::DoNotOptimize(out);
     });
 }
-void Point4_eigen(benchmark::State& s) {
-    const auto& in = inputs();
+template <typename T> void Point4_eigen(benchmark::State& s) {
+    const auto& in = inputs<T>();
     run(s, [&](size_t i) {
-        Eigen::Vector3f out = (in.e4[i] * in.ev[i].homogeneous()).hnormalized();
+        typename Kinds<T>::EV out = (in.e4[i] * in.ev[i].homogeneous()).hnormalized();
         benchmark::DoNotOptimize(out);
     });
 }
 
-// 3x3 determinant
-void Det3_ours(benchmark::State& s) {
-    const auto& in = inputs();
+template <typename T> void Det3_ours(benchmark::State& s) {
+    const auto& in = inputs<T>();
     run(s, [&](size_t i) { benchmark::DoNotOptimize(geometry::determinant(in.m3[i])); });
 }
-void Det3_glm(benchmark::State& s) {
-    const auto& in = inputs();
+template <typename T> void Det3_glm(benchmark::State& s) {
+    const auto& in = inputs<T>();
     run(s, [&](size_t i) { benchmark::DoNotOptimize(glm::determinant(in.g3[i])); });
 }
-void Det3_eigen(benchmark::State& s) {
-    const auto& in = inputs();
+template <typename T> void Det3_eigen(benchmark::State& s) {
+    const auto& in = inputs<T>();
     run(s, [&](size_t i) { benchmark::DoNotOptimize(in.e3[i].determinant()); });
 }
 
-// vector normalise
-void Norm_ours(benchmark::State& s) {
-    const auto& in = inputs();
-    run(s, [&](size_t i) { geometry::Vec3f v = in.v3[i]; geometry::normalize(v); benchmark::DoNotOptimize(v); });
+template <typename T> void Norm_ours(benchmark::State& s) {
+    const auto& in = inputs<T>();
+    run(s, [&](size_t i) { auto v = in.v3[i]; geometry::normalize(v); benchmark::DoNotOptimize(v); });
 }
-void Norm_glm(benchmark::State& s) {
-    const auto& in = inputs();
-    run(s, [&](size_t i) { glm::vec3 v = glm::normalize(in.gv[i]); benchmark::DoNotOptimize(v); });
+template <typename T> void Norm_glm(benchmark::State& s) {
+    const auto& in = inputs<T>();
+    run(s, [&](size_t i) { auto v = glm::normalize(in.gv[i]); benchmark::DoNotOptimize(v); });
 }
-void Norm_eigen(benchmark::State& s) {
-    const auto& in = inputs();
-    run(s, [&](size_t i) { Eigen::Vector3f v = in.ev[i].normalized(); benchmark::DoNotOptimize(v); });
+template <typename T> void Norm_eigen(benchmark::State& s) {
+    const auto& in = inputs<T>();
+    run(s, [&](size_t i) { typename Kinds<T>::EV v = in.ev[i].normalized(); benchmark::DoNotOptimize(v); });
 }
 
-// Euler angles (static X, Y, Z) to a rotation matrix
+// ---------------------------------------------------------------- rotations, single precision
 void EulerToMatrix_ours(benchmark::State& s) {
-    const auto& in = inputs();
+    const auto& in = rotations();
     geometry::Mat4f out;
     run(s, [&](size_t i) { geometry::euler_to_matrix(in.e[i], out); benchmark::DoNotOptimize(out); });
 }
 void EulerToMatrix_glm(benchmark::State& s) {
-    const auto& in = inputs();
+    const auto& in = rotations();
     run(s, [&](size_t i) {
         glm::mat4 out = glm::eulerAngleZYX(in.e[i].angle3, in.e[i].angle2, in.e[i].angle1);
         benchmark::DoNotOptimize(out);
     });
 }
 void EulerToMatrix_eigen(benchmark::State& s) {
-    const auto& in = inputs();
+    const auto& in = rotations();
     run(s, [&](size_t i) {
         Eigen::Matrix3f out = (Eigen::AngleAxisf(in.e[i].angle3, Eigen::Vector3f::UnitZ()) *
                                Eigen::AngleAxisf(in.e[i].angle2, Eigen::Vector3f::UnitY()) *
@@ -187,68 +237,70 @@ void EulerToMatrix_eigen(benchmark::State& s) {
     });
 }
 
-// rotation matrix to quaternion
 void MatrixToQuat_ours(benchmark::State& s) {
-    const auto& in = inputs();
-    std::vector<geometry::Mat3f> rot(kInputs);
-    for (size_t n = 0; n < kInputs; ++n) geometry::quat_to_matrix3(in.q[n], rot[n]);
+    const auto& in = rotations();
     geometry::Quatf out;
-    run(s, [&](size_t i) { geometry::matrix3_to_quat(rot[i], out); benchmark::DoNotOptimize(out); });
+    run(s, [&](size_t i) { geometry::matrix3_to_quat(in.rot[i], out); benchmark::DoNotOptimize(out); });
 }
 void MatrixToQuat_glm(benchmark::State& s) {
-    const auto& in = inputs();
-    std::vector<glm::mat3> rot(kInputs);
-    for (size_t n = 0; n < kInputs; ++n) rot[n] = glm::mat3_cast(in.gq[n]);
-    run(s, [&](size_t i) { glm::quat out = glm::quat_cast(rot[i]); benchmark::DoNotOptimize(out); });
+    const auto& in = rotations();
+    run(s, [&](size_t i) { glm::quat out = glm::quat_cast(in.grot[i]); benchmark::DoNotOptimize(out); });
 }
 void MatrixToQuat_eigen(benchmark::State& s) {
-    const auto& in = inputs();
-    std::vector<Eigen::Matrix3f> rot(kInputs);
-    for (size_t n = 0; n < kInputs; ++n) rot[n] = in.eq[n].toRotationMatrix();
-    run(s, [&](size_t i) { Eigen::Quaternionf out(rot[i]); benchmark::DoNotOptimize(out); });
+    const auto& in = rotations();
+    run(s, [&](size_t i) { Eigen::Quaternionf out(in.erot[i]); benchmark::DoNotOptimize(out); });
 }
 
-// quaternion product
 void QuatMul_ours(benchmark::State& s) {
-    const auto& in = inputs();
+    const auto& in = rotations();
     geometry::Quatf out;
-    run(s, [&](size_t i) { geometry::quat_multiply(in.q[i], in.q[(i + 1) & 1023], out); benchmark::DoNotOptimize(out); });
+    run(s, [&](size_t i) { geometry::quat_multiply(in.q[i], in.q[next(i)], out); benchmark::DoNotOptimize(out); });
 }
 void QuatMul_glm(benchmark::State& s) {
-    const auto& in = inputs();
-    run(s, [&](size_t i) { glm::quat out = in.gq[i] * in.gq[(i + 1) & 1023]; benchmark::DoNotOptimize(out); });
+    const auto& in = rotations();
+    run(s, [&](size_t i) { glm::quat out = in.gq[i] * in.gq[next(i)]; benchmark::DoNotOptimize(out); });
 }
 void QuatMul_eigen(benchmark::State& s) {
-    const auto& in = inputs();
-    run(s, [&](size_t i) { Eigen::Quaternionf out = in.eq[i] * in.eq[(i + 1) & 1023]; benchmark::DoNotOptimize(out); });
+    const auto& in = rotations();
+    run(s, [&](size_t i) { Eigen::Quaternionf out = in.eq[i] * in.eq[next(i)]; benchmark::DoNotOptimize(out); });
 }
 
-// quaternion to rotation matrix
 void QuatToMatrix_ours(benchmark::State& s) {
-    const auto& in = inputs();
+    const auto& in = rotations();
     geometry::Mat3f out;
     run(s, [&](size_t i) { geometry::quat_to_matrix3(in.q[i], out); benchmark::DoNotOptimize(out); });
 }
 void QuatToMatrix_glm(benchmark::State& s) {
-    const auto& in = inputs();
+    const auto& in = rotations();
     run(s, [&](size_t i) { glm::mat3 out = glm::mat3_cast(in.gq[i]); benchmark::DoNotOptimize(out); });
 }
 void QuatToMatrix_eigen(benchmark::State& s) {
-    const auto& in = inputs();
+    const auto& in = rotations();
     run(s, [&](size_t i) { Eigen::Matrix3f out = in.eq[i].toRotationMatrix(); benchmark::DoNotOptimize(out); });
 }
 
 }  // namespace
 
-#define TRIPLE(name) BENCHMARK(name##_ours); BENCHMARK(name##_glm); BENCHMARK(name##_eigen)
-TRIPLE(Mul4);
-TRIPLE(Inv4);
-TRIPLE(Point4);
-TRIPLE(Det3);
-TRIPLE(Norm);
-TRIPLE(EulerToMatrix);
-TRIPLE(MatrixToQuat);
-TRIPLE(QuatMul);
-TRIPLE(QuatToMatrix);
+#define BOTH(name)                                                                                  \
+    BENCHMARK(name##_ours<float>)->Name(#name "/float/ours");                                       \
+    BENCHMARK(name##_glm<float>)->Name(#name "/float/glm");                                         \
+    BENCHMARK(name##_eigen<float>)->Name(#name "/float/eigen");                                     \
+    BENCHMARK(name##_ours<double>)->Name(#name "/double/ours");                                     \
+    BENCHMARK(name##_glm<double>)->Name(#name "/double/glm");                                       \
+    BENCHMARK(name##_eigen<double>)->Name(#name "/double/eigen")
+#define SINGLE(name)                                                                                \
+    BENCHMARK(name##_ours)->Name(#name "/float/ours");                                              \
+    BENCHMARK(name##_glm)->Name(#name "/float/glm");                                                \
+    BENCHMARK(name##_eigen)->Name(#name "/float/eigen")
+
+BOTH(Mul4);
+BOTH(Inv4);
+BOTH(Point4);
+BOTH(Det3);
+BOTH(Norm);
+SINGLE(EulerToMatrix);
+SINGLE(MatrixToQuat);
+SINGLE(QuatMul);
+SINGLE(QuatToMatrix);
 
 BENCHMARK_MAIN();

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "common.h"
+#include "fast_trig.h"
+#include "scalar.h"
 
 namespace geometry {
 
@@ -58,6 +60,34 @@ void set_affine_border(Mat4f& m) {
     at(m, 0, 3) = at(m, 1, 3) = at(m, 2, 3) = 0.0f;
     at(m, 3, 0) = at(m, 3, 1) = at(m, 3, 2) = 0.0f;
     at(m, 3, 3) = 1.0f;
+}
+
+// The rotation block of euler_to_matrix from the sines and cosines of the three angles.
+void fill_rotation(const Order& o, float si, float ci, float sj, float cj, float sh, float ch, Mat4f& m) {
+    const float cc = ci * ch, cs = ci * sh, sc = si * ch, ss = si * sh;
+    const int i = o.i, j = o.j, k = o.k;
+    if (o.repeat) {
+        at(m, i, i) = cj;
+        at(m, i, j) = sj * si;
+        at(m, i, k) = sj * ci;
+        at(m, j, i) = sj * sh;
+        at(m, j, j) = (-cj) * ss + cc;
+        at(m, j, k) = (-cj) * cs - sc;
+        at(m, k, i) = (-sj) * ch;
+        at(m, k, j) = cj * sc + cs;
+        at(m, k, k) = cj * cc - ss;
+    } else {
+        at(m, i, i) = cj * ch;
+        at(m, i, j) = sj * sc - cs;
+        at(m, i, k) = sj * cc + ss;
+        at(m, j, i) = cj * sh;
+        at(m, j, j) = sj * ss + cc;
+        at(m, j, k) = sj * cs - sc;
+        at(m, k, i) = -sj;
+        at(m, k, j) = cj * si;
+        at(m, k, k) = cj * ci;
+    }
+    set_affine_border(m);
 }
 
 void negated_degrees(const Euler4f& e, Vec3d& out) {
@@ -130,7 +160,7 @@ void euler_to_quat(const Euler4f& in, Quatf& out) {
     out = Quatf{a[0], a[1], a[2], w};
 }
 
-void euler_to_matrix(const Euler4f& in, Mat4f& m) {
+void scalar::euler_to_matrix(const Euler4f& in, Mat4f& m) {
     Euler4f e;
     const Order o = working_copy(in, e);
     if (o.odd) {
@@ -139,32 +169,24 @@ void euler_to_matrix(const Euler4f& in, Mat4f& m) {
         e.angle3 = -e.angle3;
     }
     const float ti = e.angle1, tj = e.angle2, th = e.angle3;
-    const float ci = d_cos(ti), cj = d_cos(tj), ch = d_cos(th);
-    const float si = d_sin(ti), sj = d_sin(tj), sh = d_sin(th);
-    const float cc = ci * ch, cs = ci * sh, sc = si * ch, ss = si * sh;
-    const int i = o.i, j = o.j, k = o.k;
-    if (o.repeat) {
-        at(m, i, i) = cj;
-        at(m, i, j) = sj * si;
-        at(m, i, k) = sj * ci;
-        at(m, j, i) = sj * sh;
-        at(m, j, j) = (-cj) * ss + cc;
-        at(m, j, k) = (-cj) * cs - sc;
-        at(m, k, i) = (-sj) * ch;
-        at(m, k, j) = cj * sc + cs;
-        at(m, k, k) = cj * cc - ss;
-    } else {
-        at(m, i, i) = cj * ch;
-        at(m, i, j) = sj * sc - cs;
-        at(m, i, k) = sj * cc + ss;
-        at(m, j, i) = cj * sh;
-        at(m, j, j) = sj * ss + cc;
-        at(m, j, k) = sj * cs - sc;
-        at(m, k, i) = -sj;
-        at(m, k, j) = cj * si;
-        at(m, k, k) = cj * ci;
+    fill_rotation(o, d_sin(ti), d_cos(ti), d_sin(tj), d_cos(tj), d_sin(th), d_cos(th), m);
+}
+
+// The same steps, with the library's own sine and cosine (fast_trig.h): each is the correctly
+// rounded double value rounded to float, as libm's gives it (checked for all 2^32 floats),
+// computed faster and the same on every platform.
+void euler_to_matrix(const Euler4f& in, Mat4f& m) {
+    Euler4f e;
+    const Order o = working_copy(in, e);
+    if (o.odd) {
+        e.angle1 = -e.angle1;
+        e.angle2 = -e.angle2;
+        e.angle3 = -e.angle3;
     }
-    set_affine_border(m);
+    const float angles[3] = {e.angle1, e.angle2, e.angle3};
+    float s[3], c[3];
+    trig::sincos3(angles, s, c);
+    fill_rotation(o, s[0], c[0], s[1], c[1], s[2], c[2], m);
 }
 
 void matrix_to_euler(const Mat4f& m, int order, Euler4f& out) {
