@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "fast_trig.h"
 #include "taverin/geometry/types.h"
 
 namespace geometry {
@@ -38,6 +39,10 @@ template <typename T> T in_double(double (*f)(double), T v) { return static_cast
 template <typename T> T d_sqrt(T v) { return std::sqrt(v); }
 template <typename T> T d_sin(T v) { return in_double<T>(std::sin, v); }
 template <typename T> T d_cos(T v) { return in_double<T>(std::cos, v); }
+// The sine and cosine of a float: the library's own evaluation of the same rule (the correctly
+// rounded double value, rounded to float), the same on every platform (fast_trig.h).
+inline float d_sin(float v) { return trig::sin(v); }
+inline float d_cos(float v) { return trig::cos(v); }
 template <typename T> T d_asin(T v) { return in_double<T>(std::asin, v); }
 inline float d_atan2(float y, float x) { return to_f(std::atan2(wide(y), wide(x))); }
 

@@ -118,8 +118,8 @@ void scalar::matrix3_to_quat(const Mat3f& m, Quatf& out) {
 
 void quat_from_axis_angle(float angle, const Vec3f& u, Quatf& out) {
     const float h = to_f(wide(angle) * 0.5);
-    const float s = to_f(std::sin(wide(h)));
-    out = Quatf{s * u.x, s * u.y, s * u.z, to_f(std::cos(wide(h)))};
+    const float s = d_sin(h);
+    out = Quatf{s * u.x, s * u.y, s * u.z, d_cos(h)};
 }
 
 void quat_to_axis_angle(const Quatf& q, float& angle, Vec3f& axis) {
@@ -127,7 +127,7 @@ void quat_to_axis_angle(const Quatf& q, float& angle, Vec3f& axis) {
     quat_normalize(q, n);
     const float t = to_f(std::acos(wide(clamp_unit(n.w))));
     angle = to_f(2.0 * wide(t));
-    const float s = to_f(std::sin(wide(t)));
+    const float s = d_sin(t);
     if (std::fabs(wide(s)) > 1e-6) axis = Vec3f{n.x / s, n.y / s, n.z / s};
 }
 
