@@ -15,8 +15,17 @@ leg() {
 }
 
 linux() { cmake --workflow --preset default; }
-# The module as the host loads it: a 64-bit Windows DLL, tested under Wine.
-windows() { cmake --workflow --preset windows; }
+# The module as the host loads it: a 64-bit Windows DLL, tested under Wine; then the Linux and
+# Windows programs and geometry libraries compared, output by output (needs the Linux build).
+windows() {
+  cmake --workflow --preset windows
+  python3 tests/cross_platform/compare.py \
+    --linux-program build/default/taverin-host --linux-module build/default/orvik_taverin_64.p \
+    --linux-digest build/default/tests/geometry_digest \
+    --windows-program build/windows/taverin-host.exe --windows-module build/windows/orvik_taverin_64.p \
+    --windows-digest build/windows/tests/geometry_digest.exe --emulator "$PWD/scripts/wine-run.sh" \
+    --scenes tests/scenes --data tests/data --work build/windows/cross_platform
+}
 sanitizers() { cmake --workflow --preset asan; }
 fuzzers() {
   cmake --preset fuzz
