@@ -1,6 +1,8 @@
 // The module in a hostile stand-in host: random sequences of activations, releases, tool
 // events, panel edits and draws, while the host answers with null handles, zero, negative,
-// NaN, infinite and huge values, empty and large scenes and odd viewport indices. Besides the
+// NaN, infinite and huge values, empty and large scenes and odd viewport indices, places
+// controls away from where it is asked, fires control callbacks when the module sets a value,
+// and takes the pick ray as given or normalised. Besides the
 // sanitizers' checks, every command must fit its buffer and hold no "nan" or "inf", and every
 // radius handed to the drawing access must be finite.
 #include <cctype>
@@ -87,6 +89,15 @@ void build_scene(host::Host& h, FuzzInput& in) {
     }
     if (kind & 16) h.scene.time = odd_double(in);
     h.scene.camera.flags = static_cast<uint32_t>(in.byte());
+    // How this host departs from the module's requests: controls placed elsewhere, callbacks
+    // fired when the module sets a value, rays normalised or taken as given.
+    const uint8_t ways = in.byte();
+    h.options.placement_shift.clear();
+    if (ways & 1)
+        for (int n = in.byte() % 6; n > 0; --n)
+            h.options.placement_shift[in.byte() % 18] = {static_cast<int32_t>(in.byte()) - 128, odd_int(in)};
+    h.options.fire_on_module_set = (ways & 2) != 0;
+    h.options.normalize_ray_direction = (ways & 4) != 0;
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_geometry fuzz_host fuzz_scene)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_geometry fuzz_host fuzz_scene fuzz_cli)
 mkdir -p build/fuzz/findings
 for t in "${targets[@]}"; do
   seeds="fuzz/corpus/${t#fuzz_}"

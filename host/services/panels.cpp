@@ -1,6 +1,8 @@
 // "LWPanelServices 2": panels, their controls, and each control's get and set. New controls
 // are stacked top-down, four pixels apart, each two pixels further right than the one before
 // (so no two controls share a place before the module moves them), with sizes by kind.
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -153,9 +155,14 @@ void control_set(ControlRecord* rec, int32_t tag, ValueRecord* value) {
     if (!c || !value) return;
     Shift shift;
     if (auto it = h.options.placement_shift.find(c->index); it != h.options.placement_shift.end()) shift = it->second;
+    // A shifted place saturates rather than wrapping past the ends of the int range.
+    auto shifted = [](int32_t v, int32_t d) {
+        const int64_t s = static_cast<int64_t>(v) + d;
+        return static_cast<int32_t>(std::clamp<int64_t>(s, INT32_MIN, INT32_MAX));
+    };
     switch (tag) {
-        case kTagX: c->x = value->int_value + shift.dx; break;
-        case kTagY: c->y = value->int_value + shift.dy; break;
+        case kTagX: c->x = shifted(value->int_value, shift.dx); break;
+        case kTagY: c->y = shifted(value->int_value, shift.dy); break;
         case kTagWidth: c->w = value->int_value; break;
         case kTagHeight: c->h = value->int_value; break;
         case kTagValue:
