@@ -1,5 +1,6 @@
 // The host's side of the conversation: loading the module, activating its tool, and the
 // user's actions (redraws, clicks, drags, panel edits) as calls through the callback table.
+#include <algorithm>
 #include <cstdint>
 
 #include "host/host.h"
@@ -103,6 +104,11 @@ int32_t Host::click(int32_t vp, double px, double py, int32_t flags) {
 }
 
 Panel* Host::panel() { return panels.empty() ? nullptr : panels.back().get(); }
+
+void Host::forget_destroyed_panels() {
+    panels.erase(std::remove_if(panels.begin(), panels.end(), [](const std::unique_ptr<Panel>& p) { return p->destroyed; }),
+                 panels.end());
+}
 
 Control* Host::control(size_t index) {
     Panel* p = panel();

@@ -85,6 +85,11 @@ public:
 
     // --- panel
     Panel* panel();  // the most recently created panel, or null
+    // Frees the panels the module has destroyed. The host keeps them (so that a call on a
+    // destroyed panel is seen and answered safely) until told otherwise; call this only while
+    // the module holds no handle into them, as right after an activation, which overwrites
+    // every control handle. Long sessions use it to stay flat.
+    void forget_destroyed_panels();
     Control* control(size_t index);  // a control of the current panel, by creation order
     void open_panel();
     void close_panel();
