@@ -172,9 +172,9 @@ void scalar::euler_to_matrix(const Euler4f& in, Mat4f& m) {
     fill_rotation(o, d_sin(ti), d_cos(ti), d_sin(tj), d_cos(tj), d_sin(th), d_cos(th), m);
 }
 
-// The same steps, with the library's own sine and cosine (fast_trig.h): each is the correctly
-// rounded double value rounded to float, as libm's gives it (checked for all 2^32 floats),
-// computed faster and the same on every platform.
+// The same steps, with the three sines and cosines computed two to a register (fast_trig.h):
+// each is the correctly rounded double value rounded to float (checked against MPFR for all
+// 2^32 floats), the same on every platform.
 void euler_to_matrix(const Euler4f& in, Mat4f& m) {
     Euler4f e;
     const Order o = working_copy(in, e);

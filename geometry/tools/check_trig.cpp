@@ -4,7 +4,7 @@
 // and MPFR wherever those could round either way. It also counts the floats for which libm's
 // double sin and cos give another result (that is, where libm is not correctly rounded), and
 // those for which its float sinf and cosf (what glm and Eigen use) differ from the rule.
-// Not part of the test suite: about ten minutes on two cores. docs/performance.md has the
+// Not part of the test suite: about half an hour on two cores. docs/performance.md has the
 // command and the last outcome.
 //
 // build: g++ -O2 -std=c++17 -ffp-contract=off -pthread -Igeometry/src geometry/tools/check_trig.cpp \

@@ -114,6 +114,8 @@ def values(platform, op):
 
 def compare_digests():
     linux, windows = digest("linux"), digest("windows")
+    if len(linux) != len(windows):
+        fail(f"geometry digest: {len(linux)} lines on Linux, {len(windows)} on Windows")
     same = 0
     for a, b in zip(linux, windows):
         if not a.strip():
