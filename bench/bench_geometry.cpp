@@ -136,15 +136,23 @@ void run(benchmark::State& state, F&& f) {
 
 size_t next(size_t i) { return (i + 1) & (kInputs - 1); }
 
+// glm's arithmetic behind a function call that the compiler may not inline, as every call into
+// the library is: the "glm_call" rows measure what the call itself costs.
+template <typename F> [[gnu::noinline]] auto out_of_line(const F& f) { return f(); }
+template <bool Call, typename F> auto glm_op(const F& f) {
+    if constexpr (Call) return out_of_line(f);
+    else return f();
+}
+
 // ---------------------------------------------------------------- matrices and vectors, both precisions
 template <typename T> void Mul4_ours(benchmark::State& s) {
     const auto& in = inputs<T>();
     typename Kinds<T>::M4 out;
     run(s, [&](size_t i) { geometry::multiply(in.m4[i], in.m4[next(i)], out); benchmark::DoNotOptimize(out); });
 }
-template <typename T> void Mul4_glm(benchmark::State& s) {
+template <typename T, bool Call = false> void Mul4_glm(benchmark::State& s) {
     const auto& in = inputs<T>();
-    run(s, [&](size_t i) { auto out = in.g4[i] * in.g4[next(i)]; benchmark::DoNotOptimize(out); });
+    run(s, [&](size_t i) { auto out = glm_op<Call>([&] { return in.g4[i] * in.g4[next(i)]; }); benchmark::DoNotOptimize(out); });
 }
 template <typename T> void Mul4_eigen(benchmark::State& s) {
     const auto& in = inputs<T>();
@@ -156,9 +164,9 @@ template <typename T> void Inv4_ours(benchmark::State& s) {
     typename Kinds<T>::M4 out;
     run(s, [&](size_t i) { geometry::invert(in.m4[i], out); benchmark::DoNotOptimize(out); });
 }
-template <typename T> void Inv4_glm(benchmark::State& s) {
+template <typename T, bool Call = false> void Inv4_glm(benchmark::State& s) {
     const auto& in = inputs<T>();
-    run(s, [&](size_t i) { auto out = glm::inverse(in.g4[i]); benchmark::DoNotOptimize(out); });
+    run(s, [&](size_t i) { auto out = glm_op<Call>([&] { return glm::inverse(in.g4[i]); }); benchmark::DoNotOptimize(out); });
 }
 template <typename T> void Inv4_eigen(benchmark::State& s) {
     const auto& in = inputs<T>();
@@ -171,11 +179,13 @@ template <typename T> void Point4_ours(benchmark::State& s) {
     typename Kinds<T>::V3 out;
     run(s, [&](size_t i) { geometry::transform_point(in.v3[i], in.m4[i], out); benchmark::DoNotOptimize(out); });
 }
-template <typename T> void Point4_glm(benchmark::State& s) {
+template <typename T, bool Call = false> void Point4_glm(benchmark::State& s) {
     const auto& in = inputs<T>();
     run(s, [&](size_t i) {
-        const auto p = in.g4[i] * glm::vec<4, T>(in.gv[i], T(1));
-        auto out = glm::vec<3, T>(p) / p.w;
+        auto out = glm_op<Call>([&] {
+            const auto p = in.g4[i] * glm::vec<4, T>(in.gv[i], T(1));
+            return glm::vec<3, T>(p) / p.w;
+        });
         benchmark::DoNotOptimize(out);
     });
 }
@@ -191,9 +201,9 @@ template <typename T> void Det3_ours(benchmark::State& s) {
     const auto& in = inputs<T>();
     run(s, [&](size_t i) { benchmark::DoNotOptimize(geometry::determinant(in.m3[i])); });
 }
-template <typename T> void Det3_glm(benchmark::State& s) {
+template <typename T, bool Call = false> void Det3_glm(benchmark::State& s) {
     const auto& in = inputs<T>();
-    run(s, [&](size_t i) { benchmark::DoNotOptimize(glm::determinant(in.g3[i])); });
+    run(s, [&](size_t i) { benchmark::DoNotOptimize(glm_op<Call>([&] { return glm::determinant(in.g3[i]); })); });
 }
 template <typename T> void Det3_eigen(benchmark::State& s) {
     const auto& in = inputs<T>();
@@ -204,9 +214,9 @@ template <typename T> void Norm_ours(benchmark::State& s) {
     const auto& in = inputs<T>();
     run(s, [&](size_t i) { auto v = in.v3[i]; geometry::normalize(v); benchmark::DoNotOptimize(v); });
 }
-template <typename T> void Norm_glm(benchmark::State& s) {
+template <typename T, bool Call = false> void Norm_glm(benchmark::State& s) {
     const auto& in = inputs<T>();
-    run(s, [&](size_t i) { auto v = glm::normalize(in.gv[i]); benchmark::DoNotOptimize(v); });
+    run(s, [&](size_t i) { auto v = glm_op<Call>([&] { return glm::normalize(in.gv[i]); }); benchmark::DoNotOptimize(v); });
 }
 template <typename T> void Norm_eigen(benchmark::State& s) {
     const auto& in = inputs<T>();
@@ -219,10 +229,10 @@ void EulerToMatrix_ours(benchmark::State& s) {
     geometry::Mat4f out;
     run(s, [&](size_t i) { geometry::euler_to_matrix(in.e[i], out); benchmark::DoNotOptimize(out); });
 }
-void EulerToMatrix_glm(benchmark::State& s) {
+template <bool Call = false> void EulerToMatrix_glm(benchmark::State& s) {
     const auto& in = rotations();
     run(s, [&](size_t i) {
-        glm::mat4 out = glm::eulerAngleZYX(in.e[i].angle3, in.e[i].angle2, in.e[i].angle1);
+        glm::mat4 out = glm_op<Call>([&] { return glm::eulerAngleZYX(in.e[i].angle3, in.e[i].angle2, in.e[i].angle1); });
         benchmark::DoNotOptimize(out);
     });
 }
@@ -242,9 +252,9 @@ void MatrixToQuat_ours(benchmark::State& s) {
     geometry::Quatf out;
     run(s, [&](size_t i) { geometry::matrix3_to_quat(in.rot[i], out); benchmark::DoNotOptimize(out); });
 }
-void MatrixToQuat_glm(benchmark::State& s) {
+template <bool Call = false> void MatrixToQuat_glm(benchmark::State& s) {
     const auto& in = rotations();
-    run(s, [&](size_t i) { glm::quat out = glm::quat_cast(in.grot[i]); benchmark::DoNotOptimize(out); });
+    run(s, [&](size_t i) { glm::quat out = glm_op<Call>([&] { return glm::quat_cast(in.grot[i]); }); benchmark::DoNotOptimize(out); });
 }
 void MatrixToQuat_eigen(benchmark::State& s) {
     const auto& in = rotations();
@@ -256,9 +266,9 @@ void QuatMul_ours(benchmark::State& s) {
     geometry::Quatf out;
     run(s, [&](size_t i) { geometry::quat_multiply(in.q[i], in.q[next(i)], out); benchmark::DoNotOptimize(out); });
 }
-void QuatMul_glm(benchmark::State& s) {
+template <bool Call = false> void QuatMul_glm(benchmark::State& s) {
     const auto& in = rotations();
-    run(s, [&](size_t i) { glm::quat out = in.gq[i] * in.gq[next(i)]; benchmark::DoNotOptimize(out); });
+    run(s, [&](size_t i) { glm::quat out = glm_op<Call>([&] { return in.gq[i] * in.gq[next(i)]; }); benchmark::DoNotOptimize(out); });
 }
 void QuatMul_eigen(benchmark::State& s) {
     const auto& in = rotations();
@@ -270,9 +280,9 @@ void QuatToMatrix_ours(benchmark::State& s) {
     geometry::Mat3f out;
     run(s, [&](size_t i) { geometry::quat_to_matrix3(in.q[i], out); benchmark::DoNotOptimize(out); });
 }
-void QuatToMatrix_glm(benchmark::State& s) {
+template <bool Call = false> void QuatToMatrix_glm(benchmark::State& s) {
     const auto& in = rotations();
-    run(s, [&](size_t i) { glm::mat3 out = glm::mat3_cast(in.gq[i]); benchmark::DoNotOptimize(out); });
+    run(s, [&](size_t i) { glm::mat3 out = glm_op<Call>([&] { return glm::mat3_cast(in.gq[i]); }); benchmark::DoNotOptimize(out); });
 }
 void QuatToMatrix_eigen(benchmark::State& s) {
     const auto& in = rotations();
@@ -284,13 +294,16 @@ void QuatToMatrix_eigen(benchmark::State& s) {
 #define BOTH(name)                                                                                  \
     BENCHMARK(name##_ours<float>)->Name(#name "/float/ours");                                       \
     BENCHMARK(name##_glm<float>)->Name(#name "/float/glm");                                         \
+    BENCHMARK(name##_glm<float, true>)->Name(#name "/float/glm_call");                              \
     BENCHMARK(name##_eigen<float>)->Name(#name "/float/eigen");                                     \
     BENCHMARK(name##_ours<double>)->Name(#name "/double/ours");                                     \
     BENCHMARK(name##_glm<double>)->Name(#name "/double/glm");                                       \
+    BENCHMARK(name##_glm<double, true>)->Name(#name "/double/glm_call");                            \
     BENCHMARK(name##_eigen<double>)->Name(#name "/double/eigen")
 #define SINGLE(name)                                                                                \
     BENCHMARK(name##_ours)->Name(#name "/float/ours");                                              \
-    BENCHMARK(name##_glm)->Name(#name "/float/glm");                                                \
+    BENCHMARK(name##_glm<>)->Name(#name "/float/glm");                                              \
+    BENCHMARK(name##_glm<true>)->Name(#name "/float/glm_call");                                     \
     BENCHMARK(name##_eigen)->Name(#name "/float/eigen")
 
 BOTH(Mul4);

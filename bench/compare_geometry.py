@@ -2,7 +2,9 @@
 """Runs bench_geometry pinned to one core, with every benchmark's repetitions interleaved with
 the others' (so the library and its peers share the machine's slow and quiet moments), and
 prints, per operation and precision, the median time of each and the library's ratio to the
-faster of glm and Eigen, with the spread (the lowest and highest repetition).
+faster of glm and Eigen, with the spread (the lowest and highest repetition); and beside it
+glm's arithmetic behind a function call that is not inlined, which shows what the call into
+the library costs by itself.
 
 usage: compare_geometry.py [BENCH] [--core N] [--repetitions N] [--min-time SECONDS]
 """
@@ -36,11 +38,12 @@ def main():
         rows.setdefault((op, precision), {})[who] = times
     print(f"command: {' '.join(cmd[:-1])}")
     print()
-    print("| operation | precision | ours (median, range) | glm | Eigen | ours / faster peer (median, range) |")
-    print("|---|---|---|---|---|---|")
+    print("| operation | precision | ours (median, range) | glm | Eigen | ours / faster peer (median, range) "
+          "| glm called out of line | ours / glm called out of line |")
+    print("|---|---|---|---|---|---|---|---|")
     worst = 0
     for (op, precision), who in rows.items():
-        ours, glm, eig = who["ours"], who["glm"], who["eigen"]
+        ours = who["ours"]
         med = {k: statistics.median(v) for k, v in who.items()}
         faster = "glm" if med["glm"] <= med["eigen"] else "eigen"
         # The ratio per repetition, against the faster peer's median, gives the spread.
@@ -48,7 +51,8 @@ def main():
         ratio = med["ours"] / med[faster]
         worst = max(worst, ratio)
         print(f"| {op} | {precision} | {med['ours']:.2f} ns ({min(ours):.2f} to {max(ours):.2f}) | "
-              f"{med['glm']:.2f} ns | {med['eigen']:.2f} ns | {ratio:.2f} ({ratios[0]:.2f} to {ratios[-1]:.2f}) |")
+              f"{med['glm']:.2f} ns | {med['eigen']:.2f} ns | {ratio:.2f} ({ratios[0]:.2f} to {ratios[-1]:.2f}) | "
+              f"{med['glm_call']:.2f} ns | {med['ours'] / med['glm_call']:.2f} |")
     print()
     print(f"worst ratio {worst:.2f}")
     return 0
