@@ -5,7 +5,7 @@
 #   - installed, then found with find_package, by a project compiled with
 #     -O3 -march=native -ffp-contract=fast;
 #   - installed, then compiled and linked with pkg-config's flags;
-#   - through add_subdirectory and through FetchContent.
+#   - through add_subdirectory (built with the scalar code only) and through FetchContent.
 # Expects SOURCE_DIR (the repository), WORK_DIR, REFERENCE (the digest file) and CXX.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(geometry ${SOURCE_DIR}/geometry)
@@ -52,10 +52,15 @@ separate_arguments(flags UNIX_COMMAND "${flags}")
 run(${CXX} -O2 ${CMAKE_CURRENT_LIST_DIR}/digest.cpp ${flags} -o ${WORK_DIR}/pkgconfig_digest)
 check_digest(${WORK_DIR}/pkgconfig_digest "pkg-config")
 
-# add_subdirectory and FetchContent.
+# add_subdirectory with the scalar code only (no SSE2 paths), and FetchContent.
 foreach(how subdirectory fetchcontent)
+  set(simd ON)
+  if(how STREQUAL "subdirectory")
+    set(simd OFF)
+  endif()
   run(${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR} -B ${WORK_DIR}/${how} -G Ninja -DHOW=${how}
-      -DGEOMETRY_SOURCE=${geometry} -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release)
+      -DGEOMETRY_SOURCE=${geometry} -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release
+      -DTAVERIN_GEOMETRY_SIMD=${simd})
   run(${CMAKE_COMMAND} --build ${WORK_DIR}/${how})
-  check_digest(${WORK_DIR}/${how}/geometry_digest ${how})
+  check_digest(${WORK_DIR}/${how}/geometry_digest "${how} (TAVERIN_GEOMETRY_SIMD=${simd})")
 endforeach()
