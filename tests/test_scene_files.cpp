@@ -74,6 +74,9 @@ TEST(SceneFile, EveryRefusalNamesThePlaceAndTheReason) {
         {"{\"viewports\": [{\"height\": 2147483648}]}", "s.json:1:27: /viewports/0/height: must be from 1 to 16384"},
         {"{\"viewports\": [{\"type\": \"side\"}]}", "s.json:1:25: /viewports/0/type: unknown viewport type \"side\" (camera, top, front or perspective)"},
         {"{\"session\": [{\"do\": \"dance\"}]}", "s.json:1:21: /session/0/do: unknown step \"dance\""},
+        // Names quoted from the file stay on the message's one line.
+        {"{\"session\": [{\"do\": \"da\\nn\\rce\\u0007\"}]}", "s.json:1:21: /session/0/do: unknown step \"da\\nn\\rce?\""},
+        {"{\"camera\": {\"f\\nstop\": 2}}", "s.json:1:24: /camera/f\\nstop: unknown field"},
         {"{\"time\": 1e300}", "s.json:1:10: /time: must be at most 1000000000 s"},
         {"[1, 2]", "s.json:1:1: /: expected an object"},
         {"{\"a\": 1, \"a\": 2}", "s.json:1:10: malformed JSON: the key \"a\" appears twice in one object"},

@@ -10,6 +10,17 @@
 
 namespace host {
 
+std::string one_line(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) out += '?';
+        else out += c;
+    }
+    return out;
+}
+
 std::string DistanceFormat::text(double m) const {
     if (std::isinf(m)) return m > 0 ? "\xE2\x88\x9E" : "-\xE2\x88\x9E";
     if (std::isnan(m)) return "undefined";

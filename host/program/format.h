@@ -1,5 +1,5 @@
-// Numbers as the program prints them: distances with as many digits as the depth of field
-// needs, in metres or, below a metre, millimetres.
+// Numbers and messages as the program prints them: distances with as many digits as the depth
+// of field needs, in metres or, below a metre, millimetres; messages on one line.
 #pragma once
 
 #include <initializer_list>
@@ -28,5 +28,9 @@ std::string plain(double value);
 // A panel field's value: a single-precision value (what a field shows) in the shortest form
 // that reads back as that float ("0.15", not "0.15000000596046448").
 std::string field_text(double value);
+
+// A message on one line, whatever it quotes (a path or a name may hold a newline): line breaks
+// shown as \n and \r, other control characters as "?".
+std::string one_line(const std::string& text);
 
 }  // namespace host

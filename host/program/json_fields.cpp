@@ -17,13 +17,13 @@ void refuse(const json::Value& v, const std::string& path, const std::string& wh
 std::string message(const Source& source, const ReadError& e) {
     int line = 0, column = 0;
     json::position(source.text, e.offset, line, column);
-    return source.name + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + e.path + ": " + e.what;
+    return one_line(source.name + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + e.path + ": " + e.what);
 }
 
 bool parse_source(const Source& source, json::Value& out, std::string& error) {
     json::ParseError e;
     if (json::parse(source.text, out, e)) return true;
-    error = source.name + ":" + std::to_string(e.line) + ":" + std::to_string(e.column) + ": malformed JSON: " + e.what;
+    error = one_line(source.name + ":" + std::to_string(e.line) + ":" + std::to_string(e.column) + ": malformed JSON: " + e.what);
     return false;
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "host/program/format.h"
 #include "host/program/limits.h"
 #include "host/program/scene_json.h"
 
@@ -64,7 +65,7 @@ public:
 
 private:
     bool fail(size_t number, const std::string& what, std::string& error) const {
-        error = name_ + ":" + std::to_string(number) + ": " + what;
+        error = one_line(name_ + ":" + std::to_string(number) + ": " + what);
         return false;
     }
 
@@ -138,7 +139,7 @@ bool read_obj_text(const std::string& text, const std::string& name, double scal
         if (progress && (number & 0xFFFF) == 0) (*progress)("reading", static_cast<double>(start) / static_cast<double>(all.size()));
     }
     if (tris.empty()) {
-        error = name + ": no faces (an OBJ mesh needs at least one \"f\" statement)";
+        error = one_line(name + ": no faces (an OBJ mesh needs at least one \"f\" statement)");
         return false;
     }
     out = std::move(tris);

@@ -20,6 +20,7 @@
 #include "host/program/cli.h"
 #include "host/program/demo_scene.h"
 #include "host/program/files.h"
+#include "host/program/format.h"
 #include "host/host.h"
 #include "host/program/json.h"
 #include "host/program/json_output.h"
@@ -32,19 +33,6 @@
 namespace host {
 
 namespace {
-
-// One line, whatever the message holds: control characters (a path may contain a newline)
-// are shown as escapes.
-std::string one_line(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) out += '?';
-        else out += c;
-    }
-    return out;
-}
 
 struct Failure {
     int status;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/program/format.h"
 #include "host/program/limits.h"
 #include "host/program/obj_reader.h"
 #include "host/program/session_json.h"
@@ -173,20 +174,20 @@ bool read_file(const std::string& path, std::string& text, std::string& error) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) {
-        error = path + ": no such file";
+        error = one_line(path + ": no such file");
         return false;
     }
     if (std::filesystem::is_directory(status)) {
-        error = path + ": is a folder, not a file";
+        error = one_line(path + ": is a folder, not a file");
         return false;
     }
     if (!std::filesystem::is_regular_file(status)) {
-        error = path + ": is not a regular file";
+        error = one_line(path + ": is not a regular file");
         return false;
     }
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
-        error = path + ": cannot be read (not permitted)";
+        error = one_line(path + ": cannot be read (not permitted)");
         return false;
     }
     // Read in one piece: a mesh file can be tens of megabytes.
@@ -199,7 +200,7 @@ bool read_file(const std::string& path, std::string& text, std::string& error) {
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed) {
-        error = path + ": read error";
+        error = one_line(path + ": read error");
         return false;
     }
     return true;
