@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Folds what the fuzzers found (build/fuzz/work/<target>) into the seed corpora kept in the
+# repository (fuzz/corpus/<name>), minimised: libFuzzer keeps the smallest set of inputs that
+# reaches the same coverage. Named seeds are always kept. Fails when a
+# corpus grows beyond the budget (BUDGET_KB per target, default 1024).
+# Usage: scripts/fuzz-merge.sh [TARGET...]   (after cmake --build --preset fuzz)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+budget_kb="${BUDGET_KB:-1024}"
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_geometry fuzz_host fuzz_scene fuzz_cli)
+for t in "${targets[@]}"; do
+  seeds="fuzz/corpus/${t#fuzz_}"
+  merged="build/fuzz/merged/$t"
+  rm -rf "$merged"
+  mkdir -p "$merged" "build/fuzz/work/$t"
+  build/fuzz/fuzz/"$t" -merge=1 -timeout=10 -rss_limit_mb=2048 -max_len=8192 "$merged" "$seeds" "build/fuzz/work/$t" \
+    > "build/fuzz/merged/$t.log" 2>&1
+  # The named seeds (written by hand, and the regression_* inputs of past findings) are kept
+  # under their names whatever they add; the rest are named by their hash.
+  for f in "$seeds"/*; do
+    name="$(basename "$f")"
+    if ! [[ "$name" =~ ^[0-9a-f]{40}$ ]]; then
+      rm -f "$merged/$(sha1sum "$f" | cut -c1-40)"
+      cp "$f" "$merged/"
+    fi
+  done
+  kb=$(du -sk --apparent-size "$merged" | cut -f1)
+  echo "$t: $(ls "$merged" | wc -l) inputs, ${kb} KiB (before: $(ls "$seeds" | wc -l) inputs)"
+  if [ "$kb" -gt "$budget_kb" ]; then
+    echo "$t: the corpus is over its budget of ${budget_kb} KiB" >&2
+    exit 1
+  fi
+  rm -rf "$seeds"
+  mv "$merged" "$seeds"
+done
