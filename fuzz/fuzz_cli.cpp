@@ -44,9 +44,27 @@ std::string value(size_t pick) {
     return v;
 }
 
+// The arguments of the input being run, for the report of a failure.
+std::vector<std::string> g_args;
+
 [[noreturn]] void fail(const std::string& what) {
     std::fprintf(stderr, "command line fuzzer: %s\n", what.c_str());
+    for (const auto& a : g_args) {
+        std::fprintf(stderr, "command line fuzzer: argument \"");
+        for (unsigned char c : a) std::fprintf(stderr, (c < 0x20 || c >= 0x7F || c == '"') ? "\\x%02x" : "%c", c);
+        std::fprintf(stderr, "\"\n");
+    }
     std::abort();
+}
+
+// The files every input may name. Written again before each input, since an input may
+// write a report over one of them.
+void write_fixed_files(const fs::path& d) {
+    std::ofstream(d / "file") << "not a scene";
+    std::ofstream(d / "scene.json")
+        << "{\"camera\": {\"position\": [0, 1, -5]}, \"objects\": [{\"type\": \"sphere\", \"name\": \"B\", "
+           "\"center\": [0, 1, 3], \"radius\": 1}], \"viewports\": [{\"name\": \"Cam\", \"type\": \"camera\", "
+           "\"width\": 64, \"height\": 48}], \"session\": [{\"do\": \"click\", \"viewport\": \"Cam\", \"pixel\": [31.5, 23.5]}]}";
 }
 
 std::string work_dir() {
@@ -57,11 +75,12 @@ std::string work_dir() {
         const fs::path d = fs::temp_directory_path() / ("fuzz_cli_" + std::to_string(::getpid()));
         fs::remove_all(d);
         fs::create_directories(d / "folder");
-        std::ofstream(d / "file") << "not a scene";
-        std::ofstream(d / "scene.json")
-            << "{\"camera\": {\"position\": [0, 1, -5]}, \"objects\": [{\"type\": \"sphere\", \"name\": \"B\", "
-               "\"center\": [0, 1, 3], \"radius\": 1}], \"viewports\": [{\"name\": \"Cam\", \"type\": \"camera\", "
-               "\"width\": 64, \"height\": 48}], \"session\": [{\"do\": \"click\", \"viewport\": \"Cam\", \"pixel\": [31.5, 23.5]}]}";
+        // Removed when the fuzzer ends normally (a failure leaves it for a look).
+        std::atexit([] {
+            std::error_code ec;
+            fs::remove_all(fs::temp_directory_path() / ("fuzz_cli_" + std::to_string(::getpid())), ec);
+            fs::remove(fs::temp_directory_path() / ("fuzz_cli_stderr_" + std::to_string(::getpid())), ec);
+        });
         return d.string();
     }();
     return dir;
@@ -76,15 +95,17 @@ void check_and_clean(const std::string& dir) {
         const fs::path p = it->path();
         const std::string name = p.filename().string();
         if (name.size() > 8 && name.compare(name.size() - 8, 8, ".partial") == 0) fail("a half-written file was left: " + p.string());
-        if (it->is_regular_file(ec) && p.extension() == ".svg") {
+        // Judged by what the file is, not by its name: a report may be given any name,
+        // ".svg" included.
+        if (it->is_regular_file(ec) && (p.extension() == ".svg" || p.extension() == ".html")) {
             std::ifstream in(p, std::ios::binary);
             const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            if (text.size() < 7 || text.compare(text.size() - 7, 7, "</svg>\n") != 0) fail("an incomplete picture: " + p.string());
-        }
-        if (it->is_regular_file(ec) && p.extension() == ".html") {
-            std::ifstream in(p, std::ios::binary);
-            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            if (text.size() < 8 || text.compare(text.size() - 8, 8, "</html>\n") != 0) fail("an incomplete report: " + p.string());
+            const auto starts = [&](const char* s) { return text.rfind(s, 0) == 0; };
+            const auto ends = [&](const std::string& s) {
+                return text.size() >= s.size() && text.compare(text.size() - s.size(), s.size(), s) == 0;
+            };
+            if (starts("<svg") ? !ends("</svg>\n") : starts("<!DOCTYPE html>") ? !ends("</html>\n") : true)
+                fail("an incomplete picture or report: " + p.string());
         }
     }
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
@@ -103,6 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // relative to where it was started, so the folder is left again after each input.
     static const fs::path start = fs::current_path();
     if (::chdir(dir.c_str()) != 0) fail("cannot enter " + dir);
+    write_fixed_files(dir);
     std::vector<std::string> args = {std::string(TAVERIN_PROGRAM_DIR) + "/taverin-host"};
     std::string current;
     for (size_t i = 0; i <= size && args.size() < 17; ++i) {
@@ -120,6 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             current += static_cast<char>(data[i]);
         }
     }
+    g_args = args;
     std::vector<const char*> argv;
     for (const auto& a : args) argv.push_back(a.c_str());
 

@@ -8,17 +8,20 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_geometry fuzz_host fuzz_scene fuzz_cli)
-mkdir -p build/fuzz/findings
+findings="$PWD/build/fuzz/findings"
+mkdir -p "$findings" build/fuzz/logs
 for t in "${targets[@]}"; do
   seeds="fuzz/corpus/${t#fuzz_}"
   work="build/fuzz/work/$t"
   mkdir -p "$work"
-  echo "== $t for ${seconds}s"
+  echo "== $t for ${seconds}s (whole output in build/fuzz/logs/$t.log)"
+  # The artifact prefix is absolute: a target may change its working folder (fuzz_cli does).
   ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
     "build/fuzz/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
-      -print_final_stats=1 -artifact_prefix=build/fuzz/findings/"$t"- "$work" "$seeds" 2>&1 |
-    grep -E '^(#[0-9]+ +DONE|Done|stat::number_of_executed_units|stat::peak_rss|==[0-9]+==ERROR|SUMMARY|INFO: a leak|.*invariant failed|hostile host:|.*Test unit written)' || true
-  if ls build/fuzz/findings/"$t"-* >/dev/null 2>&1; then
+      -print_final_stats=1 -artifact_prefix="$findings/$t-" "$work" "$seeds" > "build/fuzz/logs/$t.log" 2>&1 || true
+  grep -E '^(#[0-9]+ +DONE|Done|stat::number_of_executed_units|stat::peak_rss|==[0-9]+==ERROR|SUMMARY|INFO: a leak|.*invariant failed|hostile host:|command line fuzzer:|.*Test unit written)' \
+    "build/fuzz/logs/$t.log" || true
+  if ls "$findings/$t"-* >/dev/null 2>&1; then
     echo "$t: finding in build/fuzz/findings" >&2
     exit 1
   fi
