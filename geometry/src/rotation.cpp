@@ -53,6 +53,17 @@ Order working_copy(const Euler4f& in, Euler4f& e) {
     return o;
 }
 
+// The working copy for building a matrix: for an odd order all three angles change sign.
+Order matrix_working_copy(const Euler4f& in, Euler4f& e) {
+    const Order o = working_copy(in, e);
+    if (o.odd) {
+        e.angle1 = -e.angle1;
+        e.angle2 = -e.angle2;
+        e.angle3 = -e.angle3;
+    }
+    return o;
+}
+
 float& at(Mat4f& m, int r, int c) { return m.m[4 * r + c]; }
 float at(const Mat4f& m, int r, int c) { return m.m[4 * r + c]; }
 
@@ -162,12 +173,7 @@ void euler_to_quat(const Euler4f& in, Quatf& out) {
 
 void scalar::euler_to_matrix(const Euler4f& in, Mat4f& m) {
     Euler4f e;
-    const Order o = working_copy(in, e);
-    if (o.odd) {
-        e.angle1 = -e.angle1;
-        e.angle2 = -e.angle2;
-        e.angle3 = -e.angle3;
-    }
+    const Order o = matrix_working_copy(in, e);
     const float ti = e.angle1, tj = e.angle2, th = e.angle3;
     fill_rotation(o, d_sin(ti), d_cos(ti), d_sin(tj), d_cos(tj), d_sin(th), d_cos(th), m);
 }
@@ -177,12 +183,7 @@ void scalar::euler_to_matrix(const Euler4f& in, Mat4f& m) {
 // 2^32 floats), the same on every platform.
 void euler_to_matrix(const Euler4f& in, Mat4f& m) {
     Euler4f e;
-    const Order o = working_copy(in, e);
-    if (o.odd) {
-        e.angle1 = -e.angle1;
-        e.angle2 = -e.angle2;
-        e.angle3 = -e.angle3;
-    }
+    const Order o = matrix_working_copy(in, e);
     const float angles[3] = {e.angle1, e.angle2, e.angle3};
     float s[3], c[3];
     trig::sincos3(angles, s, c);
