@@ -40,6 +40,15 @@ std::string file_problem(const std::string& path) {
     return "";
 }
 
+bool same_file(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec) && !ec) return true;
+    const fs::path pa = fs::absolute(a, ec).lexically_normal();
+    if (ec) return false;
+    const fs::path pb = fs::absolute(b, ec).lexically_normal();
+    return !ec && pa == pb;
+}
+
 bool write_files(const std::vector<std::pair<std::string, std::string>>& files, std::string& error) {
     std::vector<std::string> temps;
     auto fail = [&](const std::string& path, const std::string& why) {

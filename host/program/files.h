@@ -16,5 +16,8 @@ bool write_files(const std::vector<std::pair<std::string, std::string>>& files, 
 std::string folder_problem(const std::string& path);
 // Why `path` cannot be a file to write (it is a folder), or empty.
 std::string file_problem(const std::string& path);
+// Whether `a` and `b` name one existing file, or (when one does not exist yet) the same
+// place once made absolute.
+bool same_file(const std::string& a, const std::string& b);
 
 }  // namespace host

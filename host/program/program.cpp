@@ -73,6 +73,12 @@ std::string default_module_path(const char* argv0) {
     return (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/orvik_taverin_64.p";
 }
 
+// A --session argument that is JSON text rather than a path.
+bool inline_session(const std::string& arg) {
+    const size_t first = arg.find_first_not_of(" \t\r\n");
+    return first != std::string::npos && arg[first] == '[';
+}
+
 // The scene and the steps to play, from the scene file (or the demo) and the command line.
 void read_inputs(const CommandLine& cl, Scene& scene, std::vector<Step>& steps, std::string& scene_name,
                  ProgressLine& progress) {
@@ -91,8 +97,7 @@ void read_inputs(const CommandLine& cl, Scene& scene, std::vector<Step>& steps, 
     progress.clear();
     if (!cl.session.empty()) {
         Source s;
-        if (cl.session.find_first_not_of(" \t\r\n") != std::string::npos &&
-            cl.session[cl.session.find_first_not_of(" \t\r\n")] == '[') {
+        if (inline_session(cl.session)) {
             s = {"--session", cl.session};
         } else {
             s.name = cl.session;
@@ -110,17 +115,34 @@ void read_inputs(const CommandLine& cl, Scene& scene, std::vector<Step>& steps, 
     for (const std::string& c : cl.clicks) steps.push_back(click("--click", c));
 }
 
-void check_outputs(const CommandLine& cl) {
-    if (!cl.no_pictures)
-        if (std::string p = folder_problem(cl.out); !p.empty()) throw Failure{kExitBadInput, "--out " + p};
-    if (!cl.report.empty())
-        if (std::string p = file_problem(cl.report); !p.empty()) throw Failure{kExitBadInput, "--report " + p};
-}
-
 std::string picture_path(const std::string& dir, size_t number, const char* view) {
     char name[64];
     std::snprintf(name, sizeof name, "step_%02zu_%s.svg", number, view);
     return dir + "/" + name;
+}
+
+// Folders and files the outputs go to. The report may not take the place of an input or of
+// one of the pictures: the write would destroy the one or lose the other.
+void check_outputs(const CommandLine& cl, const std::string& module_path, size_t pictures) {
+    if (!cl.no_pictures)
+        if (std::string p = folder_problem(cl.out); !p.empty()) throw Failure{kExitBadInput, "--out " + p};
+    if (cl.report.empty()) return;
+    if (std::string p = file_problem(cl.report); !p.empty()) throw Failure{kExitBadInput, "--report " + p};
+    const std::pair<const char*, std::string> inputs[] = {
+        {"the scene file", cl.scene}, {"the session file", inline_session(cl.session) ? "" : cl.session},
+        {"the module file", module_path}};
+    for (const auto& [what, path] : inputs)
+        if (!path.empty() && same_file(cl.report, path))
+            throw Failure{kExitBadInput, "--report " + cl.report + ": is " + what + "; the report would replace it"};
+    if (cl.no_pictures) return;
+    const std::filesystem::path report(cl.report);
+    const std::string folder = report.parent_path().string();
+    if (!same_file(folder.empty() ? "." : folder, cl.out)) return;
+    const std::string name = report.filename().string();
+    for (size_t n = 0; n < pictures; ++n)
+        for (const char* view : {"camera", "top"})
+            if (name == std::filesystem::path(picture_path(".", n, view)).filename().string())
+                throw Failure{kExitBadInput, "--report " + cl.report + ": is the name of a picture this run writes"};
 }
 
 int run(const CommandLine& cl, const char* argv0) {
@@ -129,13 +151,13 @@ int run(const CommandLine& cl, const char* argv0) {
     std::vector<Step> steps;
     SessionResult result;
     read_inputs(cl, scene, steps, result.scene_name, progress);
-    check_outputs(cl);
+    result.module_path = cl.module.empty() ? default_module_path(argv0) : cl.module;
+    check_outputs(cl, result.module_path, steps.size() + 1);
 
     Host h;
     result.camera_at_start = scene.camera;
     result.time_at_start = scene.time;
     h.scene = std::move(scene);
-    result.module_path = cl.module.empty() ? default_module_path(argv0) : cl.module;
     std::string error;
     if (!h.load(result.module_path, error, false)) throw Failure{kExitModule, error};
     result.server_name = h.module()->server().server_name;

@@ -119,6 +119,13 @@ BAD_INPUT = [
     case("out_is_a_file", "--out {dir}/f: is a file, not a folder", files={"f": "x"}, args=["--out", "{dir}/f"]),
     case("report_is_a_folder", "--report {dir}/r: is a folder, not a file", files={"r": None},
          args=["--report", "{dir}/r"]),
+    case("report_is_the_scene", "--report {dir}/./s.json: is the scene file; the report would replace it",
+         files={"s.json": scene()}, args=["--scene", "{dir}/s.json", "--report", "{dir}/./s.json"]),
+    case("report_is_the_session", "--report {dir}/t.json: is the session file; the report would replace it",
+         files={"t.json": "[]"}, args=["--session", "{dir}/t.json", "--report", "{dir}/t.json"]),
+    case("report_is_a_picture", "--report {dir}/out/step_01_top.svg: is the name of a picture this run writes",
+         files={"s.json": scene(session=[{"do": "time", "value": 1}])},
+         args=["--scene", "{dir}/s.json", "--out", "{dir}/out", "--report", "{dir}/out/step_01_top.svg"]),
     case("out_below_a_file", "{dir}/f/out/step_00_camera.svg: cannot be written", files={"f": "x"},
          args=["--out", "{dir}/f/out"], status=3),
     # The module.
