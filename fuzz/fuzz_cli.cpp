@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -86,6 +87,10 @@ std::string work_dir() {
     return dir;
 }
 
+bool ends_with(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 // Every file below the work folder that is not one of the fixed ones: nothing half-written,
 // every picture and report complete; then removed for the next input.
 void check_and_clean(const std::string& dir) {
@@ -94,17 +99,19 @@ void check_and_clean(const std::string& dir) {
     for (auto it = fs::recursive_directory_iterator(dir, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         const fs::path p = it->path();
         const std::string name = p.filename().string();
-        if (name.size() > 8 && name.compare(name.size() - 8, 8, ".partial") == 0) fail("a half-written file was left: " + p.string());
+        // A half-written file is "NAME.partial"; a folder or an output the input itself named
+        // that way is not one.
+        const bool named_by_input =
+            std::any_of(g_args.begin() + 1, g_args.end(), [&](const std::string& a) { return ends_with(a, name); });
+        if (ends_with(name, ".partial") && it->is_regular_file(ec) && !named_by_input)
+            fail("a half-written file was left: " + p.string());
         // Judged by what the file is, not by its name: a report may be given any name,
         // ".svg" included.
         if (it->is_regular_file(ec) && (p.extension() == ".svg" || p.extension() == ".html")) {
             std::ifstream in(p, std::ios::binary);
             const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             const auto starts = [&](const char* s) { return text.rfind(s, 0) == 0; };
-            const auto ends = [&](const std::string& s) {
-                return text.size() >= s.size() && text.compare(text.size() - s.size(), s.size(), s) == 0;
-            };
-            if (starts("<svg") ? !ends("</svg>\n") : starts("<!DOCTYPE html>") ? !ends("</html>\n") : true)
+            if (starts("<svg") ? !ends_with(text, "</svg>\n") : starts("<!DOCTYPE html>") ? !ends_with(text, "</html>\n") : true)
                 fail("an incomplete picture or report: " + p.string());
         }
     }
