@@ -88,6 +88,7 @@ struct Object {
     double radius = 1.0;     // sphere
     Vec3 half_size{1, 1, 1};  // box, axis-aligned
     std::vector<Triangle> triangles;  // mesh, world coordinates
+    std::string file;                 // mesh: the OBJ file it was read from
     std::shared_ptr<const Bvh> bvh;   // mesh: built by build_acceleration()
 
     // Builds the mesh's hierarchy (meshes only); intersect uses it from then on.

@@ -121,9 +121,10 @@ std::string picture_path(const std::string& dir, size_t number, const char* view
     return dir + "/" + name;
 }
 
-// Folders and files the outputs go to. The report may not take the place of an input or of
-// one of the pictures: the write would destroy the one or lose the other.
-void check_outputs(const CommandLine& cl, const std::string& module_path, size_t pictures) {
+// Folders and files the outputs go to. The report may not take the place of an input (the
+// scene, session, module or a mesh file) or of one of the pictures: the write would destroy
+// the one or lose the other.
+void check_outputs(const CommandLine& cl, const Scene& scene, const std::string& module_path, size_t pictures) {
     if (!cl.no_pictures)
         if (std::string p = folder_problem(cl.out); !p.empty()) throw Failure{kExitBadInput, "--out " + p};
     if (cl.report.empty()) return;
@@ -134,6 +135,9 @@ void check_outputs(const CommandLine& cl, const std::string& module_path, size_t
     for (const auto& [what, path] : inputs)
         if (!path.empty() && same_file(cl.report, path))
             throw Failure{kExitBadInput, "--report " + cl.report + ": is " + what + "; the report would replace it"};
+    for (const Object& o : scene.objects)
+        if (!o.file.empty() && same_file(cl.report, o.file))
+            throw Failure{kExitBadInput, "--report " + cl.report + ": is the mesh file of \"" + o.name + "\"; the report would replace it"};
     if (cl.no_pictures) return;
     const std::filesystem::path report(cl.report);
     const std::string folder = report.parent_path().string();
@@ -152,7 +156,7 @@ int run(const CommandLine& cl, const char* argv0) {
     SessionResult result;
     read_inputs(cl, scene, steps, result.scene_name, progress);
     result.module_path = cl.module.empty() ? default_module_path(argv0) : cl.module;
-    check_outputs(cl, result.module_path, steps.size() + 1);
+    check_outputs(cl, scene, result.module_path, steps.size() + 1);
 
     Host h;
     result.camera_at_start = scene.camera;

@@ -94,7 +94,8 @@ void read_object(const json::Value& v, const std::string& path, const std::strin
         if (auto* p = f.take("position")) offset = point(*p, f.path("position"));
         if (auto* s = f.take("scale")) scale = bounded(*s, f.path("scale"), 0, kMaxCoordinate, true, "");
         std::string err;
-        if (!read_obj(mesh_path(base_dir, name), scale, offset, o.triangles, err, progress))
+        o.file = mesh_path(base_dir, name);
+        if (!read_obj(o.file, scale, offset, o.triangles, err, progress))
             refuse(file, f.path("file"), err);
         o.center = offset;
         if (progress) (*progress)("building the mesh hierarchy", 0.0);
