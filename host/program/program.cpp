@@ -115,10 +115,14 @@ void read_inputs(const CommandLine& cl, Scene& scene, std::vector<Step>& steps, 
     for (const std::string& c : cl.clicks) steps.push_back(click("--click", c));
 }
 
-std::string picture_path(const std::string& dir, size_t number, const char* view) {
+std::string picture_name(size_t number, const char* view) {
     char name[64];
     std::snprintf(name, sizeof name, "step_%02zu_%s.svg", number, view);
-    return dir + "/" + name;
+    return name;
+}
+
+std::string picture_path(const std::string& dir, size_t number, const char* view) {
+    return dir + "/" + picture_name(number, view);
 }
 
 // Folders and files the outputs go to. The report may not take the place of an input (the
@@ -145,7 +149,7 @@ void check_outputs(const CommandLine& cl, const Scene& scene, const std::string&
     const std::string name = report.filename().string();
     for (size_t n = 0; n < pictures; ++n)
         for (const char* view : {"camera", "top"})
-            if (name == std::filesystem::path(picture_path(".", n, view)).filename().string())
+            if (name == picture_name(n, view))
                 throw Failure{kExitBadInput, "--report " + cl.report + ": is the name of a picture this run writes"};
 }
 

@@ -172,25 +172,18 @@ void read_document(const json::Value& doc, const std::string& base_dir, Scene& s
 }  // namespace
 
 bool read_file(const std::string& path, std::string& text, std::string& error) {
+    // Every message names the path, on one line whatever the path holds.
+    auto fail = [&](const char* why) {
+        error = one_line(path + ": " + why);
+        return false;
+    };
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status)) {
-        error = one_line(path + ": no such file");
-        return false;
-    }
-    if (std::filesystem::is_directory(status)) {
-        error = one_line(path + ": is a folder, not a file");
-        return false;
-    }
-    if (!std::filesystem::is_regular_file(status)) {
-        error = one_line(path + ": is not a regular file");
-        return false;
-    }
+    if (ec || !std::filesystem::exists(status)) return fail("no such file");
+    if (std::filesystem::is_directory(status)) return fail("is a folder, not a file");
+    if (!std::filesystem::is_regular_file(status)) return fail("is not a regular file");
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        error = one_line(path + ": cannot be read (not permitted)");
-        return false;
-    }
+    if (!f) return fail("cannot be read (not permitted)");
     // Read in one piece: a mesh file can be tens of megabytes.
     text.assign(static_cast<size_t>(status.type() == std::filesystem::file_type::regular ? std::filesystem::file_size(path, ec) : 0), '\0');
     if (ec) text.clear();
@@ -200,10 +193,7 @@ bool read_file(const std::string& path, std::string& text, std::string& error) {
     for (size_t n; (n = std::fread(more, 1, sizeof more, f)) > 0;) text.append(more, n);
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    if (failed) {
-        error = one_line(path + ": read error");
-        return false;
-    }
+    if (failed) return fail("read error");
     return true;
 }
 
