@@ -5,11 +5,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/program/demo_scene.h"
+#include "host/program/input/demo_scene.h"
 #include "host/program/limits.h"
-#include "host/program/obj_reader.h"
-#include "host/program/scene_json.h"
-#include "host/program/session_json.h"
+#include "host/program/input/obj_reader.h"
+#include "host/program/input/scene_json.h"
+#include "host/program/input/scene_names.h"
+#include "host/program/input/session_json.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check_one_line(ok, error);
     if (ok) {
         const host::Camera& c = scene.camera;
-        if (!(c.film_width > 0 && c.film_width <= host::kMaxFilm && c.focal_length > 0 && c.f_stop >= 0 &&
-              c.focal_distance > 0 && inside(c.position)))
+        if (!(c.film_width >= host::kMinFilm && c.film_width <= host::kMaxFilm && c.focal_length >= host::kMinFocalLength &&
+              (c.f_stop == 0 || c.f_stop >= host::kMinFStop) && c.focal_distance >= host::kMinLength && inside(c.position)))
             std::abort();
         for (const auto& vp : scene.viewports)
             if (vp.width < 1 || vp.width > host::kMaxViewport || vp.height < 1 || vp.height > host::kMaxViewport) std::abort();
@@ -52,6 +53,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)host::read_scene({"demo", host::demo_scene_json()}, ".", scene, demo, error);
     }
     steps.clear();
-    check_one_line(host::read_session({"fuzz.json", text}, scene, steps, error), error);
+    check_one_line(host::read_session({"fuzz.json", text}, scene, host::SceneNames(scene), steps, error), error);
     return 0;
 }

@@ -41,36 +41,45 @@ Channel& Channel::operator=(const Channel& other) {
     return *this;
 }
 
+namespace {
+
+// The first key later than `time`.
+template <typename Keys>
+auto first_after(Keys& keys, double time) {
+    return std::upper_bound(keys.begin(), keys.end(), time, [](double t, const auto& k) { return t < k->time; });
+}
+
+}  // namespace
+
 Key* Envelope::find(double time) {
-    for (auto& k : keys)
-        if (k->time == time) return k.get();
-    return nullptr;
+    const auto it = first_after(keys, time);
+    return it != keys.begin() && (*(it - 1))->time == time ? (it - 1)->get() : nullptr;
 }
 
 Key* Envelope::create(double time, double value) {
-    auto it = std::find_if(keys.begin(), keys.end(), [&](auto& k) { return k->time > time; });
     auto key = std::make_unique<Key>(Key{time, value});
     Key* raw = key.get();
-    keys.insert(it, std::move(key));
+    keys.insert(first_after(keys, time), std::move(key));
     return raw;
 }
 
+void Envelope::append(double time, double value) { keys.push_back(std::make_unique<Key>(Key{time, value})); }
+
 bool Envelope::evaluate(double time, double& value) const {
     if (keys.empty()) return false;
-    if (time <= keys.front()->time) {
+    const auto it = first_after(keys, time);
+    if (it == keys.begin()) {
         value = keys.front()->value;
         return true;
     }
-    for (size_t i = 1; i < keys.size(); ++i) {
-        const Key& a = *keys[i - 1];
-        const Key& b = *keys[i];
-        if (time <= b.time) {
-            const double span = b.time - a.time;
-            value = span > 0 ? a.value + (b.value - a.value) * (time - a.time) / span : b.value;
-            return true;
-        }
+    const Key& a = **(it - 1);
+    if (it == keys.end() || a.time == time) {
+        value = a.value;
+        return true;
     }
-    value = keys.back()->value;
+    const Key& b = **it;
+    const double span = b.time - a.time;
+    value = a.value + (b.value - a.value) * (time - a.time) / span;
     return true;
 }
 
@@ -109,6 +118,16 @@ Vec3 Camera::to_world(Vec3 d) const {
     Vec3 b{a.x, a.y * cp - a.z * sp, a.y * sp + a.z * cp};
     const double ch = std::cos(heading), sh = std::sin(heading);
     return {b.x * ch + b.z * sh, b.y, -b.x * sh + b.z * ch};
+}
+
+Vec3 Camera::to_local(Vec3 d) const {
+    // Heading, then pitch, then bank undone.
+    const double ch = std::cos(heading), sh = std::sin(heading);
+    const Vec3 a{d.x * ch - d.z * sh, d.y, d.x * sh + d.z * ch};
+    const double cp = std::cos(pitch), sp = std::sin(pitch);
+    const Vec3 b{a.x, a.y * cp + a.z * sp, -a.y * sp + a.z * cp};
+    const double cb = std::cos(bank), sb = std::sin(bank);
+    return {b.x * cb + b.y * sb, -b.x * sb + b.y * cb, b.z};
 }
 
 namespace {
@@ -151,14 +170,16 @@ double hit_box(Vec3 lo, Vec3 hi, Vec3 o, Vec3 d) {
 
 }  // namespace
 
-double Object::intersect(Vec3 o, Vec3 d) const {
-    switch (kind) {
-        case Kind::Sphere: return hit_sphere(center, radius, o, d);
-        case Kind::Box: return hit_box(center - half_size, center + half_size, o, d);
-        case Kind::Mesh: {
-            if (bvh) return bvh->intersect(triangles, o, d);
+namespace {
+
+double hit_object(const Object& ob, Vec3 o, Vec3 d) {
+    switch (ob.kind) {
+        case Object::Kind::Sphere: return hit_sphere(ob.center, ob.radius, o, d);
+        case Object::Kind::Box: return hit_box(ob.center - ob.half_size, ob.center + ob.half_size, o, d);
+        case Object::Kind::Mesh: {
+            if (ob.bvh) return ob.bvh->intersect(ob.triangles, o, d);
             double best = -1;
-            for (const auto& t : triangles) {
+            for (const auto& t : ob.triangles) {
                 const double h = hit_triangle(t, o, d);
                 if (h >= 0 && (best < 0 || h < best)) best = h;
             }
@@ -166,6 +187,13 @@ double Object::intersect(Vec3 o, Vec3 d) const {
         }
     }
     return -1;
+}
+
+}  // namespace
+
+double Object::intersect(Vec3 o, Vec3 d) const {
+    const double t = hit_object(*this, o, d);
+    return t >= 0 && t < std::numeric_limits<double>::infinity() ? t : -1;
 }
 
 void Scene::add_default_viewports() {

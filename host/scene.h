@@ -31,7 +31,8 @@ struct Key {
     double value = 0;
 };
 
-// An envelope: keys sorted by time, linear between keys and constant outside them.
+// An envelope: keys sorted by time, linear between keys and constant outside them. Finding,
+// creating and evaluating take time logarithmic in the number of keys.
 struct Envelope {
     // Keys are held by pointer: the module holds them as handles, so they never move.
     std::vector<std::unique_ptr<Key>> keys;
@@ -40,6 +41,9 @@ struct Envelope {
     Envelope& operator=(const Envelope& other);
     Key* find(double time);
     Key* create(double time, double value);
+    // Adds a key after every other (its time later than the last key's): a reader's keys,
+    // sorted first.
+    void append(double time, double value);
     bool evaluate(double time, double& value) const;  // false when there are no keys
 };
 
@@ -72,8 +76,9 @@ struct Camera {
     Envelope* focal_envelope();
     const Envelope* focal_envelope() const;
     double focal_distance_at(double time) const;
-    // Camera-to-world rotation applied to a direction.
+    // Camera-to-world rotation applied to a direction, and its inverse.
     Vec3 to_world(Vec3 local) const;
+    Vec3 to_local(Vec3 world) const;
 };
 
 struct Triangle {
@@ -95,7 +100,8 @@ struct Object {
     void build_acceleration();
 
     // The ray parameter t of the nearest surface point origin + t * direction with t >= 0, or a
-    // negative value for a miss. With a unit direction t is the distance.
+    // negative value for a miss (a hit beyond the reach of a double is a miss). With a unit
+    // direction t is the distance.
     double intersect(Vec3 origin, Vec3 direction) const;
 };
 

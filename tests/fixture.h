@@ -10,8 +10,9 @@
 
 #include "host/test_scene.h"
 #include "host/host.h"
+#include "host/panel_layout.h"
 
-class ModuleTest : public ::testing::Test {
+class ModuleTest : public ::testing::Test, public host::PanelControls {
 protected:
     host::Host h;
 
@@ -26,13 +27,7 @@ protected:
         ASSERT_NE(h.instance(), nullptr);
     }
 
-    // Control handles by creation order.
-    enum : size_t {
-        kOriginChoice, kMethodChoice, kRotateHeading, kOriginHeading,
-        kH, kP, kB, kHDrag, kPDrag, kBDrag,
-        kX, kY, kZ, kXDrag, kYDrag, kZDrag,
-        kApply, kItemList,
-    };
+    // Control handles by creation order (kH, kApply, ...: host/panel_layout.h).
     host::Control* c(size_t i) { return h.control(i); }
 
     // The calls whose text starts with `prefix`, in order.

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <random>
 
-#include "host/program/json.h"
+#include "host/program/text/json.h"
+#include "host/program/text/utf8.h"
 
 using namespace host;
 
@@ -80,7 +81,7 @@ TEST(JsonWriter, NumbersReadBackExactlyAndTextStaysValid) {
 
     EXPECT_EQ(json::quote("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
     EXPECT_EQ(json::quote("out/b\xff.json"), "\"out/b\xef\xbf\xbd.json\"");  // replaced, not passed on
-    EXPECT_EQ(json::valid_utf8("\xe2\x88\x9e \xc0\xaf \xed\xa0\x80"), "\xe2\x88\x9e \xef\xbf\xbd\xef\xbf\xbd \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
+    EXPECT_EQ(valid_utf8("\xe2\x88\x9e \xc0\xaf \xed\xa0\x80"), "\xe2\x88\x9e \xef\xbf\xbd\xef\xbf\xbd \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
 
     json::Value doc = json::Value::object();
     doc.set("path", json::Value::of("b\xff"));

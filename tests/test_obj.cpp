@@ -10,8 +10,9 @@
 
 #include "host/bvh.h"
 #include "host/program/limits.h"
-#include "host/program/obj_reader.h"
-#include "host/program/scene_json.h"
+#include "host/program/input/obj_reader.h"
+#include "host/program/input/scene_json.h"
+#include "host/program/input/triangulate.h"
 
 using namespace host;
 namespace fs = std::filesystem;

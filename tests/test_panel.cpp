@@ -36,6 +36,9 @@ TEST_F(ModuleTest, PanelHasEighteenControlsInOrderWithTheirDescriptors) {
         SCOPED_TRACE(i);
         EXPECT_EQ(c(i)->type_name, kPanel[i].type);
         EXPECT_EQ(c(i)->label, kPanel[i].label);
+        // The table the stand-in host and its program find controls by.
+        EXPECT_EQ(c(i)->type_name, host::kPanelControls[i].type);
+        EXPECT_EQ(c(i)->label, host::kPanelControls[i].label);
         EXPECT_EQ(c(i)->x, kPanel[i].x);
         EXPECT_EQ(c(i)->y, kPanel[i].y);
     }

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "host/program/format.h"
+#include "host/program/text/format.h"
 #include "host/program/limits.h"
 #include "host/program/version.h"
 
@@ -25,7 +25,7 @@ const Option kOptions[] = {
     {"--help", nullptr, &CommandLine::help},       {"--version", nullptr, &CommandLine::version},
 };
 
-std::string shown_arg(const std::string& a) { return "\"" + a.substr(0, 200) + (a.size() > 200 ? "..." : "") + "\""; }
+std::string shown_arg(const std::string& a) { return "\"" + clipped(a) + "\""; }
 
 }  // namespace
 

@@ -1,12 +1,15 @@
 // taverin-host: the stand-in host as a program. Reads and checks everything the user gave,
-// loads the module through the operating system's loader, activates it, plays the session,
-// and writes the pictures and the report before it prints the transcript or the JSON.
+// loads the module through the operating system's loader, activates it, and plays the session
+// step by step: each step's pictures, report section and results are written as it is played
+// and then dropped, so that memory stays flat however long the session. The files are renamed
+// into place only when every one was written.
 #include "host/program/program.h"
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <new>
+#include <optional>
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -17,18 +20,19 @@
 #define TAVERIN_ISATTY(fd) isatty(fd)
 #endif
 
-#include "host/program/cli.h"
-#include "host/program/demo_scene.h"
-#include "host/program/files.h"
-#include "host/program/format.h"
 #include "host/host.h"
-#include "host/program/json.h"
-#include "host/program/json_output.h"
-#include "host/program/obj_reader.h"
-#include "host/program/pictures.h"
-#include "host/program/scene_json.h"
-#include "host/program/session_json.h"
-#include "host/program/session_result.h"
+#include "host/program/cli.h"
+#include "host/program/input/demo_scene.h"
+#include "host/program/input/scene_json.h"
+#include "host/program/input/scene_names.h"
+#include "host/program/input/session_json.h"
+#include "host/program/output/files.h"
+#include "host/program/output/json_output.h"
+#include "host/program/output/picture_files.h"
+#include "host/program/output/report.h"
+#include "host/program/output/transcript.h"
+#include "host/program/pictures/pictures.h"
+#include "host/program/text/format.h"
 
 namespace host {
 
@@ -86,49 +90,43 @@ void read_inputs(const CommandLine& cl, Scene& scene, std::vector<Step>& steps, 
     Source source;
     if (cl.scene.empty()) {
         source = {"built-in demo scene", demo_scene_json()};
-    } else {
-        source.name = cl.scene;
-        if (!read_file(cl.scene, source.text, error)) throw Failure{kExitBadInput, error};
+    } else if (!read_source(cl.scene, source, error)) {
+        throw Failure{kExitBadInput, error};
     }
     scene_name = source.name;
     const Progress report = [&progress](const char* stage, double f) { progress.show(stage, f); };
     if (!read_scene(source, directory_of(cl.scene), scene, steps, error, &report))
         throw Failure{kExitBadInput, error};
     progress.clear();
+    const SceneNames names(scene);
     if (!cl.session.empty()) {
         Source s;
         if (inline_session(cl.session)) {
             s = {"--session", cl.session};
-        } else {
-            s.name = cl.session;
-            if (!read_file(cl.session, s.text, error)) throw Failure{kExitBadInput, "--session " + error};
+            if (!accept_text(s, error)) throw Failure{kExitBadInput, error};
+        } else if (!read_source(cl.session, s, error)) {
+            throw Failure{kExitBadInput, "--session " + error};
         }
         steps.clear();
-        if (!read_session(s, scene, steps, error)) throw Failure{kExitBadInput, error};
+        if (!read_session(s, scene, names, steps, error)) throw Failure{kExitBadInput, error};
     }
     auto click = [&](const char* option, const std::string& arg) {
         Step st;
-        if (!parse_click(arg, scene, st, error)) throw Failure{kExitBadInput, std::string(option) + " \"" + arg + "\": " + error};
+        if (!parse_click(arg, scene, names, st, error))
+            throw Failure{kExitBadInput, std::string(option) + " \"" + clipped(arg) + "\": " + error};
         return st;
     };
     if (!cl.focus_at.empty()) steps = {click("--focus-at", cl.focus_at)};
     for (const std::string& c : cl.clicks) steps.push_back(click("--click", c));
 }
 
-std::string picture_name(size_t number, const char* view) {
-    char name[64];
-    std::snprintf(name, sizeof name, "step_%02zu_%s.svg", number, view);
-    return name;
-}
-
-std::string picture_path(const std::string& dir, size_t number, const char* view) {
-    return dir + "/" + picture_name(number, view);
-}
+const char* const kViews[2] = {"camera", "top"};
 
 // Folders and files the outputs go to. The report may not take the place of an input (the
 // scene, session, module or a mesh file) or of one of the pictures: the write would destroy
 // the one or lose the other.
-void check_outputs(const CommandLine& cl, const Scene& scene, const std::string& module_path, size_t pictures) {
+void check_outputs(const CommandLine& cl, const Scene& scene, const std::string& module_path,
+                   const PictureFiles& pictures, size_t last_step) {
     if (!cl.no_pictures)
         if (std::string p = folder_problem(cl.out); !p.empty()) throw Failure{kExitBadInput, "--out " + p};
     if (cl.report.empty()) return;
@@ -147,58 +145,78 @@ void check_outputs(const CommandLine& cl, const Scene& scene, const std::string&
     const std::string folder = report.parent_path().string();
     if (!same_file(folder.empty() ? "." : folder, cl.out)) return;
     const std::string name = report.filename().string();
-    for (size_t n = 0; n < pictures; ++n)
-        for (const char* view : {"camera", "top"})
-            if (name == picture_name(n, view))
+    if (name == kPictureRecord)
+        throw Failure{kExitBadInput, "--report " + cl.report + ": is the record of the pictures in --out"};
+    for (size_t n = 0; n <= last_step; ++n)
+        for (const char* view : kViews)
+            if (name == pictures.name(n, view))
                 throw Failure{kExitBadInput, "--report " + cl.report + ": is the name of a picture this run writes"};
 }
+
+// Standard output, written as the run goes.
+void print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 int run(const CommandLine& cl, const char* argv0) {
     ProgressLine progress;
     Scene scene;
     std::vector<Step> steps;
-    SessionResult result;
-    read_inputs(cl, scene, steps, result.scene_name, progress);
-    result.module_path = cl.module.empty() ? default_module_path(argv0) : cl.module;
-    check_outputs(cl, scene, result.module_path, steps.size() + 1);
+    RunInfo info;
+    read_inputs(cl, scene, steps, info.scene_name, progress);
+    info.module_path = cl.module.empty() ? default_module_path(argv0) : cl.module;
+    const size_t last = steps.size();
+    PictureFiles pictures(cl.out, last);
+    check_outputs(cl, scene, info.module_path, pictures, last);
 
     Host h;
-    result.camera_at_start = scene.camera;
-    result.time_at_start = scene.time;
+    info.camera_at_start = scene.camera;
+    info.time_at_start = scene.time;
     h.scene = std::move(scene);
+    info.scene = &h.scene;
+    info.report = cl.report;
     std::string error;
-    if (!h.load(result.module_path, error, false)) throw Failure{kExitModule, error};
-    result.server_name = h.module()->server().server_name;
-    result.class_name = h.module()->server().class_name;
-    result.activation = h.activate();
-    if (result.activation != 0)
-        throw Failure{kExitModule, result.module_path + ": activation failed with result " + std::to_string(result.activation)};
-    result.services = h.record.lookups;
+    if (!h.load(info.module_path, error, false)) throw Failure{kExitModule, error};
+    info.server_name = h.module()->server().server_name;
+    info.class_name = h.module()->server().class_name;
+    info.activation = h.activate();
+    if (info.activation != 0)
+        throw Failure{kExitModule, info.module_path + ": activation failed with result " + std::to_string(info.activation)};
+    info.services = h.record.lookups;
 
-    result.records.push_back(initial_state(h));
-    for (size_t i = 0; i < steps.size(); ++i) result.records.push_back(play_step(h, steps[i], i + 1));
-    h.release();
-    result.scene = std::move(h.scene);
-
-    std::vector<std::pair<std::string, std::string>> files;
-    std::vector<std::vector<std::string>> svgs;
-    for (const StepRecord& rec : result.records) {
-        svgs.push_back({camera_picture(result.scene, rec), top_picture(result.scene, rec)});
-        result.pictures.emplace_back();
-        if (cl.no_pictures) continue;
-        const char* views[2] = {"camera", "top"};
-        for (int v = 0; v < 2; ++v) {
-            files.emplace_back(picture_path(cl.out, rec.number, views[v]), svgs.back()[static_cast<size_t>(v)]);
-            result.pictures.back().push_back(files.back().first);
-        }
-    }
+    const bool draw = !cl.no_pictures;
+    PendingFiles files;
+    auto check = [&](bool ok) {
+        if (!ok) throw Failure{kExitOutput, error};
+    };
+    std::optional<Report> report;
+    int report_file = -1;
     if (!cl.report.empty()) {
-        result.report = cl.report;
-        files.emplace_back(cl.report, report_page(result, svgs));
+        report.emplace(info, draw);
+        report_file = files.open(cl.report, error);
+        check(report_file >= 0 && files.write(report_file, report->head(), error));
     }
-    if (!write_files(files, error)) throw Failure{kExitOutput, error};
-    const std::string text = cl.json ? json_results(result) : transcript(result);
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::string pending = cl.json ? json_head(info) : transcript_header(info);
+    for (size_t i = 0; i <= last; ++i) {
+        const StepRecord rec = i == 0 ? initial_state(h) : play_step(h, steps[i - 1], i);
+        std::vector<std::string> svgs, written;
+        if (draw) {
+            svgs = {camera_picture(h.scene, rec), top_picture(h.scene, rec)};
+            for (size_t v = 0; v < 2; ++v) {
+                check(pictures.write(files, i, kViews[v], svgs[v], error));
+                written.push_back(pictures.path(i, kViews[v]));
+            }
+        }
+        if (report) check(files.write(report_file, report->step(rec, svgs, written), error));
+        // A step's results go out once its files are written.
+        pending += cl.json ? json_step(rec, written, i == 0) : step_transcript(rec, written);
+        print(pending);
+        pending.clear();
+    }
+    h.release();
+    if (report) check(files.write(report_file, report->end(), error) && files.close(report_file, error));
+    if (draw) check(pictures.record(files, error));
+    check(files.commit(error));
+    if (draw) pictures.remove_earlier();
+    print(cl.json ? json_end(info) : transcript_end(info));
     return kExitDone;
 }
 
@@ -216,8 +234,7 @@ int run_program(int argc, const char* const* argv) {
     try {
         if (!parse_command_line(argc, argv, cl, error)) throw Failure{kExitBadInput, error};
         if (cl.help || cl.version) {
-            const std::string text = cl.help ? help_text() : version_text();
-            std::fwrite(text.data(), 1, text.size(), stdout);
+            print(cl.help ? help_text() : version_text());
             return kExitDone;
         }
         status = run(cl, argc > 0 ? argv[0] : nullptr);

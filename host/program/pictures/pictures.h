@@ -1,0 +1,34 @@
+// The pictures of one step of a played session: the camera view and a top view, each with
+// that step's click ray and the depth-of-field marks exactly as the module drew them after the
+// step, the sharp zone between the near and far limits shaded, a scale, and a legend whose
+// swatches are drawn in the marks' own styles. A mark that falls outside a picture is listed
+// in its legend as such.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "host/program/session/player.h"
+
+namespace host {
+
+// Meshes of up to this many triangles are drawn triangle by triangle; larger ones as their
+// bounds, so that a picture stays a size a browser opens.
+inline constexpr size_t kMaxMeshTriangles = 3000;
+
+std::string camera_picture(const Scene& scene, const StepRecord& rec);
+std::string top_picture(const Scene& scene, const StepRecord& rec);
+
+// "Step 3: click in ..." or "Before the first step".
+std::string picture_title(const StepRecord& rec);
+
+// A picture without its title (the step's number and what the user did): two steps whose
+// pictures are equal this way show the same thing.
+std::string untitled_picture(const std::string& svg);
+
+// A picture's size (w x h, 900 pixels on the long side) with the aspect of the scene's first
+// viewport of `viewport_type`, whose size goes to vw x vh (the defaults' aspect without one).
+void picture_size(const Scene& scene, int viewport_type, double default_width, double default_height, double& w,
+                  double& h, double& vw, double& vh);
+
+}  // namespace host
