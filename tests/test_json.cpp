@@ -2,6 +2,7 @@
 // is, and output that reads back the same on every platform.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -78,6 +79,17 @@ TEST(JsonWriter, NumbersReadBackExactlyAndTextStaysValid) {
     EXPECT_EQ(json::number_text(0.1), "0.1");
     EXPECT_EQ(json::number_text(NAN), "null");
     EXPECT_EQ(json::number_text(-INFINITY), "null");
+    // A single-precision value: the shortest text that reads back to the same float.
+    for (int i = 0; i < 20000; ++i) {
+        uint32_t bits = static_cast<uint32_t>(rng());
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        if (!std::isfinite(f)) continue;
+        const std::string text = json::write(json::Value::of_single(f));
+        ASSERT_EQ(std::strtof(text.c_str(), nullptr), f == 0 ? 0.0f : f) << text;
+        EXPECT_LE(text.size(), json::number_text(f).size()) << text;
+    }
+    EXPECT_EQ(json::write(json::Value::of_single(0.001f)), "0.001");
 
     EXPECT_EQ(json::quote("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
     EXPECT_EQ(json::quote("out/b\xff.json"), "\"out/b\xef\xbf\xbd.json\"");  // replaced, not passed on
@@ -93,4 +105,15 @@ TEST(JsonWriter, NumbersReadBackExactlyAndTextStaysValid) {
     EXPECT_EQ(back.find("path")->text, "b\xef\xbf\xbd");
     EXPECT_EQ(json::write(back), text);
     EXPECT_EQ(json::write(doc, 0), "{\"path\": \"b\xef\xbf\xbd\", \"xs\": [1.5]}");
+}
+
+TEST(JsonReader, LargeInputsReadInTimeLinearInTheirSize) {
+    // 200,000 keys in one object (checking each key against all earlier ones would take
+    // minutes); the repeated key at the end is still found, where it is.
+    std::string text = "{";
+    for (int i = 0; i < 200000; ++i) text += "\"k" + std::to_string(i) + "\": " + std::to_string(i) + ", ";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(refusal(text + "\"k7\": 0}"), "1:" + std::to_string(text.size() + 1) + ": the key \"k7\" appears twice in one object");
+    EXPECT_EQ(refusal(text + "\"last\": 0}"), "accepted");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }

@@ -2,6 +2,7 @@
 // and the reason, and what is accepted stays within the program's limits.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -188,4 +189,40 @@ TEST(Files, AFolderIsNotAFileAndOnlyUtf8TextIsRead) {
         }
     }
     fs::remove_all(dir);
+}
+
+TEST(SceneFile, LargeInputsReadInTimeLinearInTheirSize) {
+    // 50,000 objects, envelope keys and steps naming the last object: every check by name or
+    // time is done in constant or logarithmic time, not against every earlier entry.
+    const int n = 50000;
+    std::string objects, keys, steps;
+    for (int i = 0; i < n; ++i) {
+        objects += "{\"type\": \"sphere\", \"name\": \"S" + std::to_string(i) + "\", \"center\": [0, 0, 0], \"radius\": 1}, ";
+        keys += "{\"time\": " + std::to_string(n - i) + ", \"value\": 2}, ";
+        steps += "{\"do\": \"select_item\", \"item\": \"S" + std::to_string(n - 1) + "\"}, ";
+    }
+    auto scene = [&](const std::string& last_object, const std::string& last_key) {
+        return "{\"camera\": {\"focal_envelope\": [" + keys + last_key + "]}, \"objects\": [" + objects + last_object +
+               "], \"session\": [" + steps + "{\"do\": \"apply\"}]}";
+    };
+    const std::string sphere = "{\"type\": \"sphere\", \"name\": \"S7\", \"center\": [0, 0, 0], \"radius\": 1}";
+    const auto start = std::chrono::steady_clock::now();
+    Scene s;
+    std::vector<Step> read;
+    std::string error;
+    ASSERT_TRUE(read_scene({"s.json", scene("{\"type\": \"box\", \"center\": [0, 0, 0], \"size\": [1, 1, 1]}",
+                                            "{\"time\": 0, \"value\": 3}")},
+                           ".", s, read, error))
+        << error;
+    EXPECT_EQ(s.objects.size(), n + 1u);
+    EXPECT_EQ(read.size(), n + 1u);
+    EXPECT_EQ(read.front().object_index, n - 1);
+    double focus = 0;
+    ASSERT_TRUE(s.camera.focal_envelope()->evaluate(0.5, focus));
+    EXPECT_EQ(focus, 2.5);  // halfway between the keys at 0 s and 1 s
+    EXPECT_NE(scene_error(scene(sphere, "{\"time\": 0, \"value\": 3}")).find("/objects/" + std::to_string(n) + ": two objects named \"S7\""),
+              std::string::npos);
+    EXPECT_NE(scene_error(scene(sphere, "{\"time\": 77, \"value\": 3}")).find("/camera/focal_envelope/" + std::to_string(n) + "/time: two keys at the same time"),
+              std::string::npos);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }

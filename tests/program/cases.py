@@ -96,6 +96,15 @@ BAD_INPUT = [
     mesh_case("mesh_no_faces", "m.obj: no faces", "v 0 0 0\n"),
     mesh_case("mesh_far_vertex", "m.obj:1: the vertex lies beyond the scene's extent", "v 1e300 0 0\n"),
     mesh_case("mesh_concave_300", "face 1 is a concave polygon of 300 corners", CONCAVE_300),
+    # Text in another encoding than UTF-8 (a UTF-8 byte order mark is skipped).
+    mesh_case("mesh_utf16", "m.obj: the text is UTF-16 (little-endian); save it as UTF-8",
+              b"\xff\xfe" + "v 0 0 0\n".encode("utf-16-le")),
+    scene_case("scene_utf32", "s.json: the text is UTF-32 (big-endian); save it as UTF-8",
+               b"\x00\x00\xfe\xff" + "{}".encode("utf-32-be")),
+    scene_case("name_too_long", "/objects/0/name: longer than 256 characters",
+               scene(objects=[{"type": "sphere", "name": "\u00e9" * 257, "center": [0, 0, 0], "radius": 1}])),
+    scene_case("drag_button_huge", "/session/0/values/0: must be from -1000000000 to 1000000000",
+               scene(session=[{"do": "drag_button", "control": "H", "values": [2147483647]}])),
     case("mesh_is_a_folder", "m.obj: is a folder, not a file",
          files={"s.json": scene(objects=[{"type": "mesh", "name": "M", "file": "m.obj"}]), "m.obj": None}),
     # The command line.
@@ -130,8 +139,10 @@ BAD_INPUT = [
     case("report_is_a_picture", "--report {dir}/out/step_01_top.svg: is the name of a picture this run writes",
          files={"s.json": scene(session=[{"do": "time", "value": 1}])},
          args=["--scene", "{dir}/s.json", "--out", "{dir}/out", "--report", "{dir}/out/step_01_top.svg"]),
-    case("out_below_a_file", "{dir}/f/out/step_00_camera.svg: cannot be written", files={"f": "x"},
-         args=["--out", "{dir}/f/out"], status=3),
+    case("out_below_a_file", "{dir}/f/out/step_00_camera.svg: cannot be written (a part of the path is a file, not a folder)",
+         files={"f": "x"}, args=["--out", "{dir}/f/out"], status=3),
+    case("out_is_a_dangling_link", "--out {dir}/link: is a link to something that does not exist",
+         files={"link": ("link", "nowhere")}, args=["--out", "{dir}/link"], linux_only=True),
     # The module.
     case("module_missing", "{dir}/none.p: no such file", args=["--module", "{dir}/none.p"], status=1),
     case("module_is_a_folder", "{dir}/m.p: not a regular file", files={"m.p": None}, args=["--module", "{dir}/m.p"],

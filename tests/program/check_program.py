@@ -16,6 +16,7 @@ import tempfile
 import xml.etree.ElementTree as ET
 
 from cases import BAD_INPUT
+import promises
 
 ARGS = None
 FAILURES = []
@@ -64,6 +65,8 @@ def check_bad_input():
             path = os.path.join(d, fname)
             if content is None:
                 os.makedirs(path, exist_ok=True)
+            elif isinstance(content, tuple):
+                os.symlink(content[1], path)
             else:
                 with open(path, "wb") as f:
                     f.write(content.encode() if isinstance(content, str) else content)
@@ -249,6 +252,7 @@ def main():
     check_json()
     check_command_line()
     check_utf8_paths()
+    promises.check_all(sys.modules[__name__])
     print(f"{len(BAD_INPUT)} refusals and the good runs checked; {len(FAILURES)} failures")
     return 1 if FAILURES else 0
 

@@ -88,19 +88,27 @@ def main():
         return 77
     os.makedirs(args.work, exist_ok=True)
     report = os.path.join(os.path.abspath(args.work), "report.html")
-    r = subprocess.run([args.program, "--scene", args.scene, "--no-pictures", "--report", report], capture_output=True)
+    failures = []
+    r = subprocess.run([args.program, "--scene", args.scene, "--out", os.path.join(args.work, "out"), "--report", report],
+                       capture_output=True)
     if r.returncode != 0:
         print(f"FAIL: taverin-host exited {r.returncode}: {r.stderr!r}")
         return 1
-    failures = []
-    dom, _ = chromium(exe, ["--virtual-time-budget=5000", "--dump-dom", f"file://{report}#step-2"], args.work)
+    # Step 8 is a panel edit: its pictures are stored once, at step 6, and shown again here.
+    page = open(report, encoding="utf-8").read()
+    if 'id="step-8"' not in page or 'data-same-as="6"' not in page.split('id="step-8"')[1].split("</section>")[0]:
+        failures.append("step 8's pictures are not the ones stored at step 6")
+    dom, _ = chromium(exe, ["--virtual-time-budget=5000", "--dump-dom", f"file://{report}#step-8"], args.work)
+    section = dom.split('id="step-8"')[1].split("</section>")[0] if 'id="step-8"' in dom else ""
+    if section.count("<svg") < 2 or "same-picture" in section:
+        failures.append("step 8 does not show its two pictures")
     body = re.search(r"<body[^>]*>", dom)
     body = body.group(0) if body else ""
     if 'data-ready="yes"' not in body:
         failures.append(f"the page's script did not finish: {body!r}")
     if "data-error" in body:
         failures.append(f"the page's script failed: {body!r}")
-    if 'data-current="2"' not in body:
+    if 'data-current="8"' not in body:
         failures.append(f"the page did not open at the step in its address: {body!r}")
     if len(re.findall(r'<section class="step', dom)) < 2:
         failures.append("the page has no steps")
