@@ -110,9 +110,12 @@ std::string help_text() {
            "  --focus-at VIEWPORT:X,Y\n"
            "                     play only this one click on the scene (not its session)\n"
            "  --out DIR          the folder for the pictures (default: out); per step N,\n"
-           "                     step_NN_camera.svg and step_NN_top.svg (step 00: before the first)\n"
+           "                     step_NN_camera.svg and step_NN_top.svg (step 00: before the first;\n"
+           "                     as many digits as the last step's number). Pictures an earlier run\n"
+           "                     wrote there and this one does not are removed\n"
            "  --no-pictures      write no pictures\n"
-           "  --report FILE      also write one self-contained HTML page with every step\n"
+           "  --report FILE      also write one self-contained HTML page with every step (with\n"
+           "                     --no-pictures, without pictures)\n"
            "  --json             print the results as JSON (schema: docs/taverin-host-json.md);\n"
            "                     an error is then a JSON object on standard error\n"
            "  --version          print the version\n"
@@ -123,19 +126,25 @@ std::string help_text() {
            "  1  the module could not be loaded or activated\n"
            "  2  bad input: the command line, a scene, session or mesh file was refused (nothing is\n"
            "     printed on standard output and nothing is written)\n"
-           "  3  a picture or the report could not be written (nothing is left half-written)\n"
+           "  3  a picture or the report could not be written (nothing is left half-written;\n"
+           "     standard output holds the steps played before the failure)\n"
            "  4  an error in the program itself\n"
            "Every error is one line on standard error naming the file or argument and the place.\n"
            "\n"
            "limits (anything beyond is refused):\n"
-           "  positions, sizes, radii, distances   at most " + plain(kMaxCoordinate) + " m from 0\n"
-           "  film width and height                greater than 0, at most " + plain(kMaxFilm) + " m\n"
-           "  focal length                         greater than 0, at most " + plain(kMaxFocalLength) + " mm\n"
-           "  focal distance                       greater than 0\n"
-           "  f-stop                               0 to " + plain(kMaxFStop) + " (0: no blur, no limits drawn)\n"
+           "  positions, centres                   at most " + plain(kMaxCoordinate) + " m from 0\n"
+           "  sizes, radii, distances, scales      " + plain(kMinLength) + " to " + plain(kMaxCoordinate) + " (m)\n"
+           "  film width and height                " + plain(kMinFilm) + " to " + plain(kMaxFilm) + " m\n"
+           "  focal length                         " + plain(kMinFocalLength) + " to " + plain(kMaxFocalLength) + " mm\n"
+           "  f-stop                               0 (no blur, no limits drawn), or " + plain(kMinFStop) + " to " +
+           plain(kMaxFStop) + "\n"
            "  viewport width and height            1 to " + std::to_string(kMaxViewport) + " pixels\n"
+           "  panel values                         0, or " + plain(kMinFieldValue) + " to " + plain(kMaxFieldValue) +
+           " in size\n"
            "  clicks                               inside their viewport\n"
-           "  concave OBJ polygons                 at most " + std::to_string(kMaxConcaveCorners) + " corners\n";
+           "  names                                at most " + std::to_string(kMaxNameLength) + " characters\n"
+           "  concave OBJ polygons                 at most " + std::to_string(kMaxConcaveCorners) + " corners\n"
+           "Files may start with a UTF-8 byte order mark; text in UTF-16 or UTF-32 is refused.\n";
 }
 
 }  // namespace host
