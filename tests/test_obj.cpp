@@ -6,6 +6,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <random>
 
 #include "host/bvh.h"
@@ -51,6 +53,7 @@ TEST(ObjFile, FacesAndTheirErrorsByLine) {
     EXPECT_EQ(obj_error("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n\nf 1 2 9\n"),
               "m.obj:6: face 2 refers to vertex 9 but 3 vertices come before it");
     EXPECT_EQ(obj_error("v 0 0 0\nv 1 0 0\nf 1 2 -3\n"), "m.obj:3: face 1 refers to vertex -3 but 2 vertices come before it");
+    EXPECT_EQ(obj_error("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 4\n"), "m.obj:4: face 1 refers to vertex 4 but 3 vertices come before it");
     EXPECT_EQ(obj_error("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 x\n"), "m.obj:4: face 1 \"x\" is not a vertex number");
     EXPECT_EQ(obj_error("v 0 0 0\nv 1 0 0\nf 1 2\n"), "m.obj:3: face 1 has 2 corners; a face needs at least 3");
     EXPECT_EQ(obj_error("v 0 0 nan\n"), "m.obj:1: a vertex needs three finite numbers");
@@ -88,18 +91,37 @@ TEST(Triangulation, ConcavePolygonsAreCoveredExactlyOnce) {
         comb.push_back({2.0 * t + 1, 1, 0});
         comb.push_back({2.0 * t + 0.5, 3, 0});
     }
-    for (const std::vector<Vec3>* poly : {&ell, static_cast<const std::vector<Vec3>*>(&comb)}) {
-        std::vector<Triangle> tris;
-        ASSERT_TRUE(triangulate(*poly, tris));
-        EXPECT_EQ(tris.size(), poly->size() - 2);
-        double total = 0, shoelace = 0;
-        for (const Triangle& t : tris) total += area(t);
-        for (size_t i = 0; i < poly->size(); ++i) {
-            const Vec3& a = (*poly)[i];
-            const Vec3& b = (*poly)[(i + 1) % poly->size()];
+    // Each in planes facing every axis, both ways round, and tilted: the triangles cover the
+    // polygon's area exactly (no overlap, nothing left out) whichever way it faces.
+    const double c = std::cos(0.3), s = std::sin(0.3);
+    const std::function<Vec3(Vec3)> turns[] = {
+        [](Vec3 p) { return p; },
+        [](Vec3 p) { return Vec3{p.x, -p.y, 0}; },
+        [](Vec3 p) { return Vec3{0, p.x, p.y}; },
+        [](Vec3 p) { return Vec3{0, p.y, p.x}; },
+        [](Vec3 p) { return Vec3{p.y, 0, p.x}; },
+        [](Vec3 p) { return Vec3{p.x, 0, -p.y}; },
+        [=](Vec3 p) { return Vec3{c * p.x, p.y * c - s * s * p.x, s * p.x + c * s * p.y}; },
+    };
+    for (const std::vector<Vec3>* flat : {&ell, static_cast<const std::vector<Vec3>*>(&comb)}) {
+        double shoelace = 0;
+        for (size_t i = 0; i < flat->size(); ++i) {
+            const Vec3& a = (*flat)[i];
+            const Vec3& b = (*flat)[(i + 1) % flat->size()];
             shoelace += a.x * b.y - b.x * a.y;
         }
-        EXPECT_NEAR(total, std::fabs(shoelace) / 2, 1e-9);  // no overlap, nothing left out
+        for (size_t k = 0; k < std::size(turns); ++k) {
+            SCOPED_TRACE(k);
+            std::vector<Vec3> poly;
+            for (const Vec3& p : *flat) poly.push_back(turns[k](p));
+            const Vec3 normal = cross(turns[k]({1, 0, 0}), turns[k]({0, 1, 0}));
+            std::vector<Triangle> tris;
+            ASSERT_TRUE(triangulate(poly, tris));
+            EXPECT_EQ(tris.size(), poly.size() - 2);
+            double total = 0;
+            for (const Triangle& t : tris) total += area(t);
+            EXPECT_NEAR(total, std::fabs(shoelace) / 2 * length(normal), 1e-9);
+        }
     }
 }
 

@@ -3,7 +3,13 @@
 // outside the picture listed as such, and picture sizes that follow the viewports.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include <cmath>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "host/host.h"
 #include "host/program/input/demo_scene.h"
@@ -13,6 +19,7 @@
 #include "host/program/input/scene_json.h"
 
 using namespace host;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -48,6 +55,35 @@ std::string attribute(const std::string& svg, const std::string& marker, const s
     if (a == std::string::npos) return "(none)";
     const size_t v = a + key.size();
     return element.substr(v, element.find('"', v) - v);
+}
+
+// Every element of `svg` that holds `marker`, each as its text from "<" to ">".
+std::vector<std::string> elements(const std::string& svg, const std::string& marker) {
+    std::vector<std::string> out;
+    for (size_t at = svg.find(marker); at != std::string::npos; at = svg.find(marker, at + 1)) {
+        const size_t start = svg.rfind('<', at);
+        out.push_back(svg.substr(start, svg.find('>', at) - start));
+    }
+    return out;
+}
+
+double number_of(const std::string& element, const std::string& name) {
+    const std::string key = " " + name + "=\"";
+    const size_t a = element.find(key);
+    return a == std::string::npos ? NAN : std::stod(element.substr(a + key.size()));
+}
+
+// The points of every polyline of class `cls`.
+std::vector<std::pair<double, double>> polyline_points(const std::string& svg, const std::string& cls) {
+    std::vector<std::pair<double, double>> out;
+    for (const std::string& e : elements(svg, "class=\"" + cls + "\"")) {
+        const size_t a = e.find(" points=\"") + 9;
+        std::istringstream in(e.substr(a, e.find('"', a) - a));
+        double x, y;
+        char comma;
+        while (in >> x >> comma >> y) out.emplace_back(x, y);
+    }
+    return out;
 }
 
 std::string scene_with_camera(const std::string& camera) {
@@ -125,4 +161,115 @@ TEST(Pictures, UndrawnAndFarawayLimitsAreNamedNeverDroppedSilently) {
         EXPECT_NE(top.find("far-limit circle " ), std::string::npos);
         EXPECT_NE(top.find("(outside the picture)"), std::string::npos) << top.substr(top.find("class=\"legend\""));
     }
+}
+
+TEST(Pictures, TheCameraViewShowsEachWorldPointWhereTheCameraSeesIt) {
+    // A turned and tilted camera clicks a wall at pixels all over its view: the hit point,
+    // projected by the picture, lands on the clicked pixel; the focus circle's points, traced
+    // back through the camera onto the ground, lie at the circle's radius from its centre.
+    Host h;
+    std::string session;
+    const double pixels[][2] = {{10, 10}, {790, 15}, {400, 300}, {20, 590}, {700, 500}};
+    for (const auto& p : pixels)
+        session += std::string(session.empty() ? "" : ", ") + "{\"do\": \"click\", \"viewport\": \"Cam\", \"pixel\": [" +
+                   plain(p[0]) + ", " + plain(p[1]) + "]}";
+    const auto recs = play(h, "{\"camera\": {\"position\": [1, 2, -4], \"rotation\": [20, 12, 6], \"focal_length\": 35, "
+                              "\"focal_distance\": 4}, \"objects\": [{\"type\": \"box\", \"name\": \"Wall\", \"center\": "
+                              "[0, 0, 12], \"size\": [200, 200, 1]}], \"viewports\": [{\"name\": \"Cam\", \"type\": \"camera\", "
+                              "\"width\": 800, \"height\": 600}], \"session\": [" + session + "]}");
+    ASSERT_EQ(recs.size(), 6u);
+    const Viewport& vp = h.scene.viewports[0];
+    for (size_t i = 1; i < recs.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::string cam = camera_picture(h.scene, recs[i]);
+        const auto hit = elements(cam, "class=\"hit\"");
+        ASSERT_EQ(hit.size(), 1u);
+        EXPECT_NEAR(number_of(hit[0], "cx"), (pixels[i - 1][0] + 0.5) / 800 * 900, 0.011);
+        EXPECT_NEAR(number_of(hit[0], "cy"), (pixels[i - 1][1] + 0.5) / 600 * 675, 0.011);
+    }
+    const std::string cam = camera_picture(h.scene, recs[3]);
+    const auto focus = polyline_points(cam, "mark focus");
+    ASSERT_GT(focus.size(), 100u);
+    const DrawnMark& m = recs[3].drawn.front();
+    for (const auto& [x, y] : focus) {
+        const Vec3 d = h.scene.pixel_ray(vp, x / 900 * 800 - 0.5, y / 675 * 600 - 0.5);
+        if (d.y > -0.05) continue;  // a ray nearly along the ground says little
+        const Vec3 g = h.scene.camera.position + d * (-h.scene.camera.position.y / d.y);
+        EXPECT_NEAR(std::hypot(g.x - m.center.x, g.z - m.center.z), m.radius, 0.02 * m.radius) << x << ", " << y;
+    }
+}
+
+TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
+    // Every object, mark and the ray's hit stand where their metres put them, at the scale the
+    // scale bar states; a mesh too large to draw by its triangles is drawn as its bounds.
+    Host h;
+    const fs::path dir = fs::temp_directory_path() / "taverin_top_view";
+    fs::create_directories(dir);
+    {
+        std::ofstream obj(dir / "big.obj");  // 3,001 triangles from x = 3 to 5, z = 6 to 9
+        for (int i = 0; i <= 3001; ++i) obj << "v " << 3 + 2.0 * i / 3001 << " 0 " << (i % 2 ? 9 : 6) << "\n";
+        for (int i = 1; i <= 3001; ++i) obj << "f " << i << " " << i + 1 << " " << i + 2 - (i == 3001) * 3000 << "\n";
+    }
+    std::vector<Step> steps;
+    std::string error;
+    ASSERT_TRUE(read_scene({"s", "{\"camera\": {\"position\": [-1, 1, -4], \"rotation\": [10, 0, 0]}, \"objects\": ["
+                                 "{\"type\": \"sphere\", \"name\": \"Ball\", \"center\": [0.5, 1, 3], \"radius\": 1.5}, "
+                                 "{\"type\": \"box\", \"name\": \"Crate\", \"center\": [-2, 0.5, 2], \"size\": [1, 1, 2]}, "
+                                 "{\"type\": \"mesh\", \"name\": \"Big\", \"file\": \"big.obj\"}], "
+                                 "\"session\": [{\"do\": \"click\", \"viewport\": \"Camera View\", \"pixel\": [320, 240]}]}"},
+                           dir.string(), h.scene, steps, error))
+        << error;
+    ASSERT_TRUE(h.load(TAVERIN_MODULE_PATH, error, true)) << error;
+    ASSERT_EQ(h.activate(), 0);
+    initial_state(h);
+    const StepRecord rec = play_step(h, steps[0], 1);
+    const std::string top = top_picture(h.scene, rec);
+    fs::remove_all(dir);
+
+    const std::string bar = elements(top, "class=\"scale-bar\"").at(0);
+    const auto bar_line = elements(top.substr(top.find("class=\"scale-bar\"")), "<line").at(0);
+    const double s = (number_of(bar_line, "x2") - number_of(bar_line, "x1")) / number_of(bar, "data-metres");
+    const std::string dot = elements(top.substr(top.find("class=\"camera\"")), "<circle").at(0);
+    const double cx = number_of(dot, "cx"), cy = number_of(dot, "cy");
+    auto at = [&](double x, double z) { return std::make_pair(cx + (x + 1) * s, cy - (z + 4) * s); };
+    const double tolerance = 0.1;  // two decimals, and the scale read back from them
+
+    const std::string ball = elements(top.substr(top.find("data-name=\"Ball\"")), "<circle").at(0);
+    EXPECT_NEAR(number_of(ball, "cx"), at(0.5, 3).first, tolerance);
+    EXPECT_NEAR(number_of(ball, "cy"), at(0.5, 3).second, tolerance);
+    EXPECT_NEAR(number_of(ball, "r"), 1.5 * s, tolerance);
+    for (const char* name : {"Crate", "Big"}) {
+        SCOPED_TRACE(name);
+        const std::string rect = elements(top.substr(top.find("data-name=\"" + std::string(name) + "\"")), "<rect").at(0);
+        const double x0 = std::string(name) == "Crate" ? -2.5 : 3, x1 = std::string(name) == "Crate" ? -1.5 : 5;
+        const double z0 = std::string(name) == "Crate" ? 1 : 6, z1 = std::string(name) == "Crate" ? 3 : 9;
+        EXPECT_NEAR(number_of(rect, "x"), at(x0, z1).first, tolerance);
+        EXPECT_NEAR(number_of(rect, "y"), at(x0, z1).second, tolerance);
+        EXPECT_NEAR(number_of(rect, "width"), (x1 - x0) * s, tolerance);
+        EXPECT_NEAR(number_of(rect, "height"), (z1 - z0) * s, tolerance);
+    }
+    for (const DrawnMark& m : rec.drawn) {
+        SCOPED_TRACE(m.role);
+        const std::string circle = elements(top, "class=\"mark " + std::string(m.role) + "\"").at(0);
+        EXPECT_NEAR(number_of(circle, "cx"), cx, tolerance);
+        EXPECT_NEAR(number_of(circle, "r"), m.radius * s, 2 * tolerance);
+    }
+    ASSERT_TRUE(rec.ray.hit);
+    const std::string hit = elements(top, "class=\"hit\"").at(0);
+    EXPECT_NEAR(number_of(hit, "cx"), at(rec.ray.point.x, rec.ray.point.z).first, tolerance);
+    EXPECT_NEAR(number_of(hit, "cy"), at(rec.ray.point.x, rec.ray.point.z).second, tolerance);
+}
+
+TEST(Pictures, TheCameraViewDrawsNothingOfWhatIsBehindTheCamera) {
+    Host h;
+    const auto recs = play(h, "{\"camera\": {\"position\": [0, 1, 0]}, \"objects\": ["
+                              "{\"type\": \"sphere\", \"name\": \"Ahead\", \"center\": [0, 1, 5], \"radius\": 1}, "
+                              "{\"type\": \"box\", \"name\": \"Behind\", \"center\": [0, 1, -5], \"size\": [1, 1, 1]}]}");
+    const std::string cam = camera_picture(h.scene, recs[0]);
+    auto lines = [&](const char* name) {
+        const size_t at = cam.find("data-name=\"" + std::string(name) + "\"");
+        return count(cam.substr(at, cam.find("</g>", at) - at), "<line");
+    };
+    EXPECT_GT(lines("Ahead"), 100u);
+    EXPECT_EQ(lines("Behind"), 0u);
 }

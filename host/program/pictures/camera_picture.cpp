@@ -120,6 +120,7 @@ std::string objects(const Projector& pr, const Scene& scene) {
     std::string out = "<g class=\"objects\">\n";
     const std::string style = "stroke=\"#9aa\" stroke-width=\"1\"";
     for (const Object& ob : scene.objects) {
+        out += "<g class=\"object\" data-name=\"" + svg::text(ob.name) + "\">\n";
         if (ob.kind == Object::Kind::Sphere) {
             for (int ring = 0; ring < 3; ++ring)
                 for (int i = 0; i < 48; ++i) {
@@ -133,20 +134,14 @@ std::string objects(const Projector& pr, const Scene& scene) {
             for (const Triangle& t : ob.triangles)
                 for (int e = 0; e < 3; ++e) out += segment(pr, t.v[e], t.v[(e + 1) % 3], style);
         } else {
-            Vec3 lo = ob.center - ob.half_size, hi = ob.center + ob.half_size;
-            if (ob.kind == Object::Kind::Mesh) {
-                lo = hi = ob.triangles.front().v[0];
-                for (const Triangle& t : ob.triangles)
-                    for (const Vec3& v : t.v) {
-                        lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
-                        hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
-                    }
-            }
+            Vec3 lo, hi;
+            object_bounds(ob, lo, hi);
             auto corner = [&](int i) { return Vec3{(i & 1) ? hi.x : lo.x, (i & 2) ? hi.y : lo.y, (i & 4) ? hi.z : lo.z}; };
             static const int kEdges[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3},
                                               {4, 6}, {5, 7}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
             for (const auto& e : kEdges) out += segment(pr, corner(e[0]), corner(e[1]), style);
         }
+        out += "</g>\n";
     }
     return out + "</g>\n";
 }

@@ -14,28 +14,6 @@ using svg::num;
 namespace {
 
 
-void object_bounds(const Object& o, Vec3& lo, Vec3& hi) {
-    switch (o.kind) {
-        case Object::Kind::Sphere:
-            lo = o.center - Vec3{o.radius, o.radius, o.radius};
-            hi = o.center + Vec3{o.radius, o.radius, o.radius};
-            return;
-        case Object::Kind::Box:
-            lo = o.center - o.half_size;
-            hi = o.center + o.half_size;
-            return;
-        case Object::Kind::Mesh:
-            lo = {INFINITY, INFINITY, INFINITY};
-            hi = {-INFINITY, -INFINITY, -INFINITY};
-            for (const Triangle& t : o.triangles)
-                for (const Vec3& v : t.v) {
-                    lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
-                    hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
-                }
-            return;
-    }
-}
-
 // World x, z to picture coordinates.
 struct Frame {
     double x0 = 0, x1 = 0, z0 = 0, z1 = 0;  // world bounds shown
@@ -131,6 +109,7 @@ std::string objects(const Scene& scene, const Frame& f) {
     std::string out = "<g class=\"objects\">\n";
     const std::string style = "fill=\"#59646b\" fill-opacity=\"0.85\" stroke=\"#cfd8dc\" stroke-width=\"1\"";
     for (const Object& ob : scene.objects) {
+        out += "<g class=\"object\" data-name=\"" + svg::text(ob.name) + "\">";
         if (ob.kind == Object::Kind::Sphere) {
             out += "<circle cx=\"" + num(f.X(ob.center.x)) + "\" cy=\"" + num(f.Y(ob.center.z)) + "\" r=\"" +
                    num(ob.radius * f.s) + "\" " + style + "/>\n";
@@ -146,7 +125,7 @@ std::string objects(const Scene& scene, const Frame& f) {
                        "/>\n";
         }
         out += "<text x=\"" + num(f.X(ob.center.x)) + "\" y=\"" + num(f.Y(ob.center.z) + 4) +
-               "\" fill=\"#fff\" font-size=\"11\" text-anchor=\"middle\">" + svg::text(ob.name) + "</text>\n";
+               "\" fill=\"#fff\" font-size=\"11\" text-anchor=\"middle\">" + svg::text(ob.name) + "</text></g>\n";
     }
     return out + "</g>\n";
 }
