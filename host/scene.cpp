@@ -213,6 +213,28 @@ Vec3 Scene::pixel_ray(const Viewport& vp, double px, double py) const {
     return normalized(camera.to_world(local));
 }
 
+void Object::bounds(Vec3& lo, Vec3& hi) const {
+    switch (kind) {
+        case Kind::Sphere:
+            lo = center - Vec3{radius, radius, radius};
+            hi = center + Vec3{radius, radius, radius};
+            return;
+        case Kind::Box:
+            lo = center - half_size;
+            hi = center + half_size;
+            return;
+        case Kind::Mesh:
+            lo = {INFINITY, INFINITY, INFINITY};
+            hi = {-INFINITY, -INFINITY, -INFINITY};
+            for (const Triangle& t : triangles)
+                for (const Vec3& v : t.v) {
+                    lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
+                    hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
+                }
+            return;
+    }
+}
+
 void Object::build_acceleration() {
     if (kind == Kind::Mesh) bvh = std::make_shared<Bvh>(triangles);
 }

@@ -99,6 +99,9 @@ struct Object {
     // Builds the mesh's hierarchy (meshes only); intersect uses it from then on.
     void build_acceleration();
 
+    // The smallest axis-aligned box that holds the object.
+    void bounds(Vec3& lo, Vec3& hi) const;
+
     // The ray parameter t of the nearest surface point origin + t * direction with t >= 0, or a
     // negative value for a miss (a hit beyond the reach of a double is a miss). With a unit
     // direction t is the distance.

@@ -30,8 +30,9 @@ std::vector<StepRecord> play(Host& h, const std::string& scene_text) {
     EXPECT_TRUE(read_scene({"scene", scene_text}, ".", h.scene, steps, error)) << error;
     EXPECT_TRUE(h.load(TAVERIN_MODULE_PATH, error, true)) << error;
     EXPECT_EQ(h.activate(), 0);
-    std::vector<StepRecord> out = {initial_state(h)};
-    for (size_t i = 0; i < steps.size(); ++i) out.push_back(play_step(h, steps[i], i + 1));
+    Player player(h);
+    std::vector<StepRecord> out = {player.initial()};
+    for (size_t i = 0; i < steps.size(); ++i) out.push_back(player.play(steps[i], i + 1));
     return out;
 }
 
@@ -221,8 +222,9 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
         << error;
     ASSERT_TRUE(h.load(TAVERIN_MODULE_PATH, error, true)) << error;
     ASSERT_EQ(h.activate(), 0);
-    initial_state(h);
-    const StepRecord rec = play_step(h, steps[0], 1);
+    Player player(h);
+    player.initial();
+    const StepRecord rec = player.play(steps[0], 1);
     const std::string top = top_picture(h.scene, rec);
     fs::remove_all(dir);
 

@@ -194,9 +194,10 @@ int run(const CommandLine& cl, const char* argv0) {
         report_file = files.open(cl.report, error);
         check(report_file >= 0 && files.write(report_file, report->head(), error));
     }
+    Player player(h);
     std::string pending = cl.json ? json_head(info) : transcript_header(info);
     for (size_t i = 0; i <= last; ++i) {
-        const StepRecord rec = i == 0 ? initial_state(h) : play_step(h, steps[i - 1], i);
+        const StepRecord rec = i == 0 ? player.initial() : player.play(steps[i - 1], i);
         std::vector<std::string> svgs, written;
         if (draw) {
             svgs = {camera_picture(h.scene, rec), top_picture(h.scene, rec)};

@@ -50,6 +50,31 @@ Value depth_of_field(const DepthOfField& o) {
     return d;
 }
 
+Value sharpness(const Sharpness& s) {
+    const char* note = s.kind == Sharpness::Kind::NoBlur        ? "f-stop 0: no blur, every distance is sharp"
+                       : s.kind == Sharpness::Kind::Unfocusable ? "focused at or nearer than the focal length: no point is sharp"
+                                                                : nullptr;
+    return Value::object({{"circle_of_confusion_mm", Value::of(s.confusion_mm)},
+                          {"circle_of_confusion_px", Value::of(s.confusion_mm * s.pixels_per_mm)},
+                          {"note", note ? Value::of(note) : Value::null()}});
+}
+
+Value object_focus(const ObjectFocus& o) {
+    const bool seen = o.zone != ObjectFocus::Zone::Unseen;
+    const bool known = seen && o.zone != ObjectFocus::Zone::Unknown;
+    const char* sharp = o.zone == ObjectFocus::Zone::Sharp    ? "all"
+                        : o.zone == ObjectFocus::Zone::Partly  ? "part"
+                        : o.zone == ObjectFocus::Zone::Blurred ? "none"
+                                                               : nullptr;
+    return Value::object({{"name", Value::of(o.name)},
+                          {"in_view", Value::of(seen)},
+                          {"nearest_m", seen ? Value::of(o.nearest_m) : Value::null()},
+                          {"farthest_m", seen ? Value::of(o.farthest_m) : Value::null()},
+                          {"sharp", sharp ? Value::of(sharp) : Value::null()},
+                          {"blur_mm", known ? pair(o.blur_min_mm, o.blur_max_mm) : Value::null()},
+                          {"blur_px", known ? pair(o.blur_min_px, o.blur_max_px) : Value::null()}});
+}
+
 Value step(const StepRecord& rec, const std::vector<std::string>& pictures) {
     const Step& s = rec.step;
     const bool pointer = rec.number > 0 && (s.kind == Step::Kind::Click || s.kind == Step::Kind::Drag);
@@ -99,6 +124,11 @@ Value step(const StepRecord& rec, const std::vector<std::string>& pictures) {
     v.set("marks_m", Value::object({{"focus", maybe(rec.marks.focus)}, {"near", maybe(rec.marks.near_limit)},
                                     {"far", maybe(rec.marks.far_limit)}}));
     v.set("depth_of_field", depth_of_field(rec.optics));
+    v.set("depth_of_field_on", Value::of(rec.depth_of_field_on));
+    v.set("sharpness", sharpness(rec.sharpness));
+    Value objects = Value::array();
+    for (const ObjectFocus& o : rec.objects) objects.add(object_focus(o));
+    v.set("objects", objects);
     v.set("pictures", strings(pictures));
     return v;
 }
@@ -152,6 +182,9 @@ std::string json_head(const RunInfo& r) {
     cam.set("depth_of_field", Value::of((c.flags & kCameraDofFlag) != 0));
     cam.set("focal_envelope", Value::of(c.focal_envelope() != nullptr));
     root.set("camera", cam);
+    const Viewport view = camera_viewport(s0);
+    root.set("camera_view", Value::object({{"viewport", Value::of(view.name)}, {"width", Value::of(view.width)},
+                                           {"height", Value::of(view.height)}}));
 
     // The object without its closing "\n}", continued by the steps.
     std::string text = json::write(root);

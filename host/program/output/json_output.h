@@ -12,7 +12,7 @@
 
 namespace host {
 
-inline constexpr int kJsonSchemaVersion = 1;
+inline constexpr int kJsonSchemaVersion = 2;
 
 // The document up to the opening of its "steps" array.
 std::string json_head(const RunInfo& r);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "host/panel_layout.h"
+#include "host/program/text/focus_words.h"
 #include "host/program/text/format.h"
 #include "host/program/version.h"
 
@@ -31,6 +32,28 @@ std::string optics_lines(const StepRecord& r) {
         s += ", hyperfocal distance " + metres(o.hyperfocal) + "\n";
         if (!o.limits_note.empty()) s += "  far limit: " + o.limits_note + "\n";
     }
+    return s;
+}
+
+// What the camera sees of each object at this step; the objects out of view on one line.
+std::string objects_lines(const StepRecord& r) {
+    if (r.objects.empty()) return "";
+    std::string s = "  objects as the camera sees them";
+    if (r.sharpness.kind == Sharpness::Kind::Unfocusable)
+        s += " (focused nearer than the focal length: no point is sharp)";
+    s += ":\n";
+    std::string unseen;
+    size_t count = 0;
+    for (const ObjectFocus& o : r.objects) {
+        const std::string& name = o.name;
+        if (o.zone != ObjectFocus::Zone::Unseen) {
+            s += "    " + object_sentence(name, o) + "\n";
+        } else if (count++ < 10) {
+            unseen += (unseen.empty() ? "" : ", ") + name;
+        }
+    }
+    if (count > 10) unseen += " and " + std::to_string(count - 10) + " more";
+    if (count) s += "    not in view: " + unseen + "\n";
     return s;
 }
 
@@ -73,6 +96,7 @@ std::string step_transcript(const StepRecord& r, const std::vector<std::string>&
     }
     s += "  marks drawn: " + marks_line(r) + "\n";
     s += optics_lines(r);
+    s += objects_lines(r);
     if (!pictures.empty()) {
         s += "  pictures:";
         for (size_t i = 0; i < pictures.size(); ++i) s += (i ? ", " : " ") + pictures[i];

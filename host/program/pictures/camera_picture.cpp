@@ -135,7 +135,7 @@ std::string objects(const Projector& pr, const Scene& scene) {
                 for (int e = 0; e < 3; ++e) out += segment(pr, t.v[e], t.v[(e + 1) % 3], style);
         } else {
             Vec3 lo, hi;
-            object_bounds(ob, lo, hi);
+            ob.bounds(lo, hi);
             auto corner = [&](int i) { return Vec3{(i & 1) ? hi.x : lo.x, (i & 2) ? hi.y : lo.y, (i & 4) ? hi.z : lo.z}; };
             static const int kEdges[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3},
                                               {4, 6}, {5, 7}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};

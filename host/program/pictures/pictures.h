@@ -19,9 +19,6 @@ inline constexpr size_t kMaxMeshTriangles = 3000;
 std::string camera_picture(const Scene& scene, const StepRecord& rec);
 std::string top_picture(const Scene& scene, const StepRecord& rec);
 
-// The smallest axis-aligned box holding an object.
-void object_bounds(const Object& o, Vec3& lo, Vec3& hi);
-
 // "Step 3: click in ..." or "Before the first step".
 std::string picture_title(const StepRecord& rec);
 

@@ -50,28 +50,6 @@ std::string Document::finish() { return body_ + "</svg>\n"; }
 
 namespace host {
 
-void object_bounds(const Object& o, Vec3& lo, Vec3& hi) {
-    switch (o.kind) {
-        case Object::Kind::Sphere:
-            lo = o.center - Vec3{o.radius, o.radius, o.radius};
-            hi = o.center + Vec3{o.radius, o.radius, o.radius};
-            return;
-        case Object::Kind::Box:
-            lo = o.center - o.half_size;
-            hi = o.center + o.half_size;
-            return;
-        case Object::Kind::Mesh:
-            lo = {INFINITY, INFINITY, INFINITY};
-            hi = {-INFINITY, -INFINITY, -INFINITY};
-            for (const Triangle& t : o.triangles)
-                for (const Vec3& v : t.v) {
-                    lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
-                    hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
-                }
-            return;
-    }
-}
-
 std::string untitled_picture(const std::string& svg) {
     std::string out = svg;
     // The document's title and the title drawn at the top, each the first of its kind.

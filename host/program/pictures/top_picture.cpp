@@ -46,7 +46,7 @@ Frame frame_for(const Scene& scene, const StepRecord& rec, const std::vector<Dra
     };
     for (const Object& ob : scene.objects) {
         Vec3 lo, hi;
-        object_bounds(ob, lo, hi);
+        ob.bounds(lo, hi);
         grow(lo.x, lo.z);
         grow(hi.x, hi.z);
     }
@@ -115,7 +115,7 @@ std::string objects(const Scene& scene, const Frame& f) {
                    num(ob.radius * f.s) + "\" " + style + "/>\n";
         } else if (ob.kind == Object::Kind::Box || ob.triangles.size() > kMaxMeshTriangles) {
             Vec3 lo, hi;
-            object_bounds(ob, lo, hi);
+            ob.bounds(lo, hi);
             out += "<rect x=\"" + num(f.X(lo.x)) + "\" y=\"" + num(f.Y(hi.z)) + "\" width=\"" + num((hi.x - lo.x) * f.s) +
                    "\" height=\"" + num((hi.z - lo.z) * f.s) + "\" " + style + "/>\n";
         } else {

@@ -15,32 +15,10 @@ struct Span {
     int c0, c1, r0, r1;  // inclusive
 };
 
-void bounds(const Object& o, Vec3& lo, Vec3& hi) {
-    switch (o.kind) {
-        case Object::Kind::Sphere:
-            lo = o.center - Vec3{o.radius, o.radius, o.radius};
-            hi = o.center + Vec3{o.radius, o.radius, o.radius};
-            return;
-        case Object::Kind::Box:
-            lo = o.center - o.half_size;
-            hi = o.center + o.half_size;
-            return;
-        case Object::Kind::Mesh:
-            lo = {INFINITY, INFINITY, INFINITY};
-            hi = {-INFINITY, -INFINITY, -INFINITY};
-            for (const Triangle& t : o.triangles)
-                for (const Vec3& v : t.v) {
-                    lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
-                    hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
-                }
-            return;
-    }
-}
-
 Span span_of(const Object& o, const Camera& cam, const Viewport& vp, int columns, int rows) {
     const Span all{0, columns - 1, 0, rows - 1};
     Vec3 lo, hi;
-    bounds(o, lo, hi);
+    o.bounds(lo, hi);
     const double half_w = cam.film_width * 1000.0 / 2.0;
     const double aspect = static_cast<double>(vp.height) / vp.width;
     double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;

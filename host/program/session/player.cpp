@@ -122,17 +122,29 @@ void play_panel_edit(Host& h, const Step& s, StepRecord& rec) {
 
 }  // namespace
 
-StepRecord initial_state(Host& h) {
+Player::Player(Host& h) : h_(h), view_(h.scene, camera_viewport(h.scene)) {}
+
+void Player::describe_focus(StepRecord& rec) const {
+    const Scene& scene = h_.scene;
+    rec.depth_of_field_on = (scene.camera.flags & kCameraDofFlag) != 0;
+    rec.sharpness = sharpness_of(scene.camera, scene.time, view_.viewport().width);
+    rec.objects = object_focus(scene, view_, rec.sharpness);
+}
+
+StepRecord Player::initial() {
+    Host& h = h_;
     StepRecord rec;
     rec.action = "activate the tool";
     rec.focal_before = h.scene.camera.focal_distance_at(h.scene.time);
     h.record.clear();
     read_fields(h, rec);
     collect(h, rec);
+    describe_focus(rec);
     return rec;
 }
 
-StepRecord play_step(Host& h, const Step& s, size_t number) {
+StepRecord Player::play(const Step& s, size_t number) {
+    Host& h = h_;
     StepRecord rec;
     rec.number = number;
     rec.step = s;
@@ -166,6 +178,7 @@ StepRecord play_step(Host& h, const Step& s, size_t number) {
         if (!(rec.fields[i] == before[i]) && !(std::isnan(rec.fields[i]) && std::isnan(before[i])))
             rec.changed.emplace_back(kPanelFields[i].name);
     collect(h, rec);
+    describe_focus(rec);
     return rec;
 }
 

@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/program/session/camera_view.h"
 #include "host/program/session/marks.h"
+#include "host/program/session/object_focus.h"
 #include "host/program/session/optics.h"
+#include "host/program/session/sharpness.h"
 #include "host/program/session/step.h"
 
 namespace host {
@@ -40,13 +43,27 @@ struct StepRecord {
     std::vector<DrawnMark> drawn;        // the marks of the redraw after the step
     Marks marks{};                       // their radii
     DepthOfField optics;                 // the host's own figures after the step
+    bool depth_of_field_on = false;      // the camera's depth-of-field flag after the step
+    Sharpness sharpness;                 // how sharp each distance is after the step
+    std::vector<ObjectFocus> objects;    // each object's distances and blur, in the scene's order
 };
 
-// The state before the first step: the first redraw after activation.
-StepRecord initial_state(Host& h);
+// Plays a session against the loaded, activated module, a step at a time.
+class Player {
+public:
+    // Casts the camera view once: the camera does not move during a session.
+    explicit Player(Host& h);
+    // The state before the first step: the first redraw after activation.
+    StepRecord initial();
+    // Plays one step (the host redraws after it) and describes it.
+    StepRecord play(const Step& step, size_t number);
+    const CameraView& view() const { return view_; }
 
-// Plays one step (the host redraws after it) and describes it.
-StepRecord play_step(Host& h, const Step& step, size_t number);
+private:
+    void describe_focus(StepRecord& rec) const;
+    Host& h_;
+    CameraView view_;
+};
 
 // The nearest object along a ray, as the host sees it.
 RayRecord cast(const Scene& scene, Vec3 origin, Vec3 direction);
