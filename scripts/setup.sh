@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a job needs, when they are missing.
-#   setup.sh demo   what building and playing the demo needs: a compiler, CMake, Ninja
+#   setup.sh demo   what building and playing the demo needs: a compiler, CMake, Ninja, and the
+#                   header-only PNG encoder the pictures use (libstb-dev)
 #   setup.sh test   everything the test command needs (the default)
 set -euo pipefail
 
-demo=(cmake ninja-build g++)
+demo=(cmake ninja-build g++ libstb-dev)
 test=(
   "${demo[@]}" pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev   # tests and benchmarks (googletest: sources for the Windows build)

@@ -7,16 +7,29 @@
 #include <fstream>
 
 #include <cmath>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/host.h"
+#include "host/program/pictures/ground.h"
 #include "host/program/input/demo_scene.h"
 #include "host/program/text/format.h"
 #include "host/program/pictures/pictures.h"
 #include "host/program/session/player.h"
 #include "host/program/input/scene_json.h"
+
+#define STBI_ONLY_PNG
+#define STB_IMAGE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#include <stb_image.h>
+#pragma GCC diagnostic pop
 
 using namespace host;
 namespace fs = std::filesystem;
@@ -87,6 +100,25 @@ std::vector<std::pair<double, double>> polyline_points(const std::string& svg, c
     return out;
 }
 
+std::string decode_base64(const std::string& text) {
+    std::string out;
+    unsigned value = 0;
+    int bits = 0;
+    for (char ch : text) {
+        const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+        const char* at = std::strchr(digits, ch);
+        if (ch == '=' || !at || !*at) break;
+        value = value << 6 | static_cast<unsigned>(at - digits);
+        if ((bits += 6) >= 8) out += static_cast<char>(value >> (bits -= 8) & 0xFF);
+    }
+    return out;
+}
+
+// The camera view's picture, with the view cast as the program casts it.
+std::string camera_view(const Host& h, const StepRecord& rec) {
+    return camera_picture(h.scene, rec, CameraView(h.scene, camera_viewport(h.scene)));
+}
+
 std::string scene_with_camera(const std::string& camera) {
     return "{\"camera\": {" + camera + "}, \"objects\": [{\"type\": \"sphere\", \"name\": \"Ball\", \"center\": [0, 1, 3], "
            "\"radius\": 1}], \"viewports\": [{\"name\": \"Cam\", \"type\": \"camera\", \"width\": 1200, \"height\": 800}, "
@@ -118,22 +150,22 @@ TEST(Pictures, EachStepShowsItsOwnRayAndTheMarksInTheLegendsStyles) {
     EXPECT_NE(top.find("class=\"fov\""), std::string::npos);
     EXPECT_NE(top.find("class=\"scale-bar\" data-metres=\"2\""), std::string::npos);
     EXPECT_NE(top.find("field of view 39.6\xC2\xB0 wide"), std::string::npos);
-    EXPECT_NE(top.find("sharp zone 5.96 m to 8.91 m (2.95 m deep)"), std::string::npos);
+    EXPECT_NE(top.find("sharp on the ground, within the field of view: from 5.74 m to 8.77 m out"), std::string::npos);
 
-    const std::string cam = camera_picture(h.scene, recs[2]);
+    const std::string cam = camera_view(h, recs[2]);
     EXPECT_EQ(count(cam, "class=\"click\""), 1u);
-    EXPECT_NE(cam.find("class=\"sharp-zone\""), std::string::npos);
-    EXPECT_NE(cam.find("grid on the ground, lines every 2 m"), std::string::npos);
+    EXPECT_EQ(count(cam, "class=\"focus-map\""), 1u);
+    EXPECT_NE(cam.find("Ball: sharp"), std::string::npos);
     EXPECT_EQ(attribute(cam, "class=\"mark far\"", "stroke-dasharray"), attribute(cam, "data-style=\"far\"><", "stroke-dasharray"));
 }
 
 TEST(Pictures, PicturesFollowTheirViewportsAspect) {
     Host h;
     const auto recs = play(h, scene_with_camera("\"position\": [0, 1, -5]"));
-    const std::string cam = camera_picture(h.scene, recs[1]);
-    EXPECT_NE(cam.find("<svg x=\"0\" y=\"0\" width=\"900.00\" height=\"600.00\""), std::string::npos);  // 1200 x 800
+    const std::string cam = camera_view(h, recs[1]);
+    EXPECT_NE(cam.find("<svg class=\"view\" x=\"0\" y=\"26.00\" width=\"900.00\" height=\"600.00\""), std::string::npos);  // 1200 x 800
     const std::string top = top_picture(h.scene, recs[1]);
-    EXPECT_NE(top.find("<rect x=\"0\" y=\"900.00\" width=\"450.00\""), std::string::npos);  // 400 x 800: the legend below
+    EXPECT_NE(top.find("<rect x=\"0\" y=\"926.00\" width=\"450.00\""), std::string::npos);  // 400 x 800: the legend below
 }
 
 TEST(Pictures, UndrawnAndFarawayLimitsAreNamedNeverDroppedSilently) {
@@ -159,15 +191,15 @@ TEST(Pictures, UndrawnAndFarawayLimitsAreNamedNeverDroppedSilently) {
         const auto recs = play(h, scene_with_camera("\"position\": [0, 1, -26], \"focal_length\": 50, \"f_stop\": 2.8"));
         const std::string top = top_picture(h.scene, recs[1]);
         EXPECT_GT(recs[1].marks.far_limit, 100.0);
-        EXPECT_NE(top.find("far-limit circle " ), std::string::npos);
-        EXPECT_NE(top.find("(outside the picture)"), std::string::npos) << top.substr(top.find("class=\"legend\""));
+        EXPECT_NE(top.find("far limit "), std::string::npos);
+        EXPECT_NE(top.find("(all the picture's ground lies within it)"), std::string::npos) << top.substr(top.find("class=\"legend\""));
     }
 }
 
 TEST(Pictures, TheCameraViewShowsEachWorldPointWhereTheCameraSeesIt) {
     // A turned and tilted camera clicks a wall at pixels all over its view: the hit point,
     // projected by the picture, lands on the clicked pixel; the focus circle's points, traced
-    // back through the camera onto the ground, lie at the circle's radius from its centre.
+    // back through the camera onto the ground, lie at the focal distance from the camera.
     Host h;
     std::string session;
     const double pixels[][2] = {{10, 10}, {790, 15}, {400, 300}, {20, 590}, {700, 500}};
@@ -182,13 +214,13 @@ TEST(Pictures, TheCameraViewShowsEachWorldPointWhereTheCameraSeesIt) {
     const Viewport& vp = h.scene.viewports[0];
     for (size_t i = 1; i < recs.size(); ++i) {
         SCOPED_TRACE(i);
-        const std::string cam = camera_picture(h.scene, recs[i]);
+        const std::string cam = camera_view(h, recs[i]);
         const auto hit = elements(cam, "class=\"hit\"");
         ASSERT_EQ(hit.size(), 1u);
         EXPECT_NEAR(number_of(hit[0], "cx"), (pixels[i - 1][0] + 0.5) / 800 * 900, 0.011);
         EXPECT_NEAR(number_of(hit[0], "cy"), (pixels[i - 1][1] + 0.5) / 600 * 675, 0.011);
     }
-    const std::string cam = camera_picture(h.scene, recs[3]);
+    const std::string cam = camera_view(h, recs[3]);
     const auto focus = polyline_points(cam, "mark focus");
     ASSERT_GT(focus.size(), 100u);
     const DrawnMark& m = recs[3].drawn.front();
@@ -196,7 +228,7 @@ TEST(Pictures, TheCameraViewShowsEachWorldPointWhereTheCameraSeesIt) {
         const Vec3 d = h.scene.pixel_ray(vp, x / 900 * 800 - 0.5, y / 675 * 600 - 0.5);
         if (d.y > -0.05) continue;  // a ray nearly along the ground says little
         const Vec3 g = h.scene.camera.position + d * (-h.scene.camera.position.y / d.y);
-        EXPECT_NEAR(std::hypot(g.x - m.center.x, g.z - m.center.z), m.radius, 0.02 * m.radius) << x << ", " << y;
+        EXPECT_NEAR(length(g - m.center), m.radius, 0.02 * m.radius) << x << ", " << y;
     }
 }
 
@@ -254,7 +286,7 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
         SCOPED_TRACE(m.role);
         const std::string circle = elements(top, "class=\"mark " + std::string(m.role) + "\"").at(0);
         EXPECT_NEAR(number_of(circle, "cx"), cx, tolerance);
-        EXPECT_NEAR(number_of(circle, "r"), m.radius * s, 2 * tolerance);
+        EXPECT_NEAR(number_of(circle, "r"), ground_radius(m.radius, m.center.y) * s, 2 * tolerance);
     }
     ASSERT_TRUE(rec.ray.hit);
     const std::string hit = elements(top, "class=\"hit\"").at(0);
@@ -262,16 +294,36 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
     EXPECT_NEAR(number_of(hit, "cy"), at(rec.ray.point.x, rec.ray.point.z).second, tolerance);
 }
 
-TEST(Pictures, TheCameraViewDrawsNothingOfWhatIsBehindTheCamera) {
+TEST(Pictures, TheFocusMapShowsEachVisibleSurfaceInTheColourOfItsBlur) {
+    // A camera 1 m up looking along +z, focused at 5 m (sharp from 4.39 to 5.80 m): a wall at
+    // the focus on the left hides a ball; a wall 20 m out on the right blurs by 2.4 to 2.5 px (2 to
+    // 4 px); above them the ray meets nothing; below, the ground.
     Host h;
-    const auto recs = play(h, "{\"camera\": {\"position\": [0, 1, 0]}, \"objects\": ["
-                              "{\"type\": \"sphere\", \"name\": \"Ahead\", \"center\": [0, 1, 5], \"radius\": 1}, "
-                              "{\"type\": \"box\", \"name\": \"Behind\", \"center\": [0, 1, -5], \"size\": [1, 1, 1]}]}");
-    const std::string cam = camera_picture(h.scene, recs[0]);
-    auto lines = [&](const char* name) {
-        const size_t at = cam.find("data-name=\"" + std::string(name) + "\"");
-        return count(cam.substr(at, cam.find("</g>", at) - at), "<line");
+    const auto recs = play(h, "{\"camera\": {\"position\": [0, 1, 0], \"focal_distance\": 5}, \"objects\": ["
+                              "{\"type\": \"box\", \"name\": \"Near\", \"center\": [-1.5, 1, 5], \"size\": [3, 1, 0.01]}, "
+                              "{\"type\": \"sphere\", \"name\": \"Hidden\", \"center\": [-1.5, 1, 6], \"radius\": 0.2}, "
+                              "{\"type\": \"box\", \"name\": \"Far\", \"center\": [6, 1, 20], \"size\": [12, 4, 0.01]}]}");
+    const std::string cam = camera_view(h, recs[0]);
+    const std::string image = attribute(cam, "class=\"focus-map\"", "href");
+    const std::string png = decode_base64(image.substr(image.find(',') + 1));
+    int w = 0, h_px = 0, n = 0;
+    unsigned char* pixels = stbi_load_from_memory(reinterpret_cast<const unsigned char*>(png.data()),
+                                                  static_cast<int>(png.size()), &w, &h_px, &n, 3);
+    ASSERT_NE(pixels, nullptr);
+    ASSERT_EQ(w, 450);
+    ASSERT_EQ(h_px, 338);
+    auto rgb = [&](int x, int y) {
+        const unsigned char* p = pixels + (static_cast<size_t>(y) * w + x) * 3;
+        return std::to_string(p[0]) + "," + std::to_string(p[1]) + "," + std::to_string(p[2]);
     };
-    EXPECT_GT(lines("Ahead"), 100u);
-    EXPECT_EQ(lines("Behind"), 0u);
+    EXPECT_EQ(rgb(150, 169), "64,196,96");   // the near wall: sharp
+    EXPECT_EQ(rgb(330, 169), "242,142,52");  // the far wall: 2 to 4 px of blur
+    EXPECT_EQ(rgb(225, 5), "38,38,38");      // nothing
+    EXPECT_EQ(rgb(225, 312), "28,88,43");    // the ground 5 m out: sharp, dimmed
+    EXPECT_EQ(rgb(225, 337), "106,103,40");  // the ground 4.3 m out, nearer than the near limit
+    stbi_image_free(pixels);
+    EXPECT_EQ(recs[0].objects[1].zone, ObjectFocus::Zone::Unseen);  // hidden: no sample shows it
+    EXPECT_NE(cam.find("Near: sharp"), std::string::npos);
+    EXPECT_NE(cam.find("Far: 2.4 to 2.5 px blur"), std::string::npos);
+    EXPECT_EQ(cam.find("Hidden:"), std::string::npos);
 }

@@ -200,7 +200,7 @@ int run(const CommandLine& cl, const char* argv0) {
         const StepRecord rec = i == 0 ? player.initial() : player.play(steps[i - 1], i);
         std::vector<std::string> svgs, written;
         if (draw) {
-            svgs = {camera_picture(h.scene, rec), top_picture(h.scene, rec)};
+            svgs = {camera_picture(h.scene, rec, player.view()), top_picture(h.scene, rec)};
             for (size_t v = 0; v < 2; ++v) {
                 check(pictures.write(files, i, kViews[v], svgs[v], error));
                 written.push_back(pictures.path(i, kViews[v]));

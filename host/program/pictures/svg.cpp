@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "host/program/pictures/ground.h"
 #include "host/program/pictures/pictures.h"
 #include "host/program/text/json.h"
 #include "host/program/text/utf8.h"
@@ -80,6 +81,21 @@ double opacity(const float* c) { return std::clamp(static_cast<double>(c[3]), 0.
 
 }  // namespace
 
+std::string title_band(double width, const std::string& title) {
+    return "<g class=\"title-band\"><rect width=\"" + num(width) + "\" height=\"" + num(kTitleBand) +
+           "\" fill=\"#1e1e1e\"/><text class=\"title\" x=\"8\" y=\"17\" fill=\"#ddd\" font-size=\"13\">" + text(title) +
+           "</text></g>\n";
+}
+
+std::string label(const Box& b, const std::string& t, const char* cls) {
+    const double cx = (b.x0 + b.x1) / 2, cy = (b.y0 + b.y1) / 2;
+    return "<g class=\"" + std::string(cls) + "\" data-box=\"" + num(b.x0) + " " + num(b.y0) + " " + num(b.x1) + " " +
+           num(b.y1) + "\"><rect x=\"" + num(b.x0) + "\" y=\"" + num(b.y0) + "\" width=\"" + num(b.x1 - b.x0) +
+           "\" height=\"" + num(b.y1 - b.y0) + "\" rx=\"3\" fill=\"#000\" fill-opacity=\"0.55\"/><text x=\"" + num(cx) +
+           "\" y=\"" + num(cy + kLabelFont * 0.35) + "\" fill=\"#fff\" font-size=\"" + num(kLabelFont) +
+           "\" text-anchor=\"middle\">" + text(t) + "</text></g>\n";
+}
+
 std::string Style::attributes() const {
     std::string a = "stroke=\"" + stroke + "\" stroke-width=\"" + num(width) + "\" stroke-opacity=\"" +
                     num(stroke_opacity) + "\" fill=\"" + fill + "\"";
@@ -152,7 +168,7 @@ LegendRow ray_row(const StepRecord& rec, const std::string& what) {
 }
 
 std::vector<LegendRow> mark_rows(const StepRecord& rec, const std::vector<DrawnMark>& marks,
-                                 const std::vector<bool>& outside) {
+                                 const std::vector<MarkPlace>& where, double height) {
     const DepthOfField& o = rec.optics;
     const Marks& k = rec.marks;
     const DistanceFormat f = format_for({k.focus, k.near_limit, k.far_limit, o.near_limit, o.far_limit});
@@ -160,22 +176,37 @@ std::vector<LegendRow> mark_rows(const StepRecord& rec, const std::vector<DrawnM
     for (size_t i = 0; i < marks.size(); ++i) {
         const DrawnMark& m = marks[i];
         const std::string role = m.role;
-        std::string label = role == "focus" ? "focus circle" : role == "near" ? "near-limit disc" : "far-limit circle";
+        std::string label = role == "focus" ? "focus distance" : role == "near" ? "near limit" : "far limit";
         label += " " + f.text(m.radius);
-        if (i < outside.size() && outside[i]) label += " (outside the picture)";
-        rows.push_back({style_of(m), m.kind == DrawKind::Disc, label});
-    }
-    if (std::isfinite(k.near_limit)) {
-        const double far = std::isfinite(k.far_limit) ? k.far_limit : o.far_limit;
-        std::string label = "sharp zone " + f.text(k.near_limit) + " to " + f.text(far);
-        if (std::isfinite(far)) label += " (" + format_for({far - k.near_limit}).text(far - k.near_limit) + " deep)";
-        rows.push_back({sharp_zone_style(), true, label});
+        const MarkPlace place = i < where.size() ? where[i] : MarkPlace::Shown;
+        if (place == MarkPlace::OffTheGround) {
+            label += ": nearer than the camera's height (" + metres(std::fabs(height)) + "), so not on the ground";
+        } else {
+            const double g = ground_radius(m.radius, height);
+            label += std::string(", where it meets the ground (") + (role == "near" ? "a disc " : "a circle ") +
+                     format_for({g}).text(g) + " out)";
+            if (place == MarkPlace::Outside) label += " (outside the picture)";
+            if (place == MarkPlace::AllAround) label += " (all the picture's ground lies within it)";
+        }
+        Style outline = style_of(m);  // as the pictures draw it: its circle on the ground
+        outline.fill = "none";
+        rows.push_back({outline, false, label});
     }
     if (std::isnan(k.far_limit) && !o.limits_note.empty()) {
         const Style none{"note", "none", 0, "", "none", 0, 0};
         const std::string head = std::isnan(k.near_limit) ? "no limits drawn: " : "far limit at \xE2\x88\x9E, not drawn: ";
         rows.push_back({none, false, head + o.limits_short});
     }
+    return rows;
+}
+
+std::vector<LegendRow> step_notes(const StepRecord& rec) {
+    const Style none{"note", "none", 0, "", "none", 0, 0};
+    std::vector<LegendRow> rows;
+    if (rec.step.alternate && rec.has_ray)
+        rows.push_back({none, false, "a look-only click (the alternate button): the focus was left unchanged"});
+    rows.push_back({none, false, rec.depth_of_field_on ? "depth of field on (the camera renders this blur)"
+                                                       : "depth of field off (the camera renders everything sharp)"});
     return rows;
 }
 

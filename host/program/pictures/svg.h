@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/program/pictures/labels.h"
 #include "host/program/session/player.h"
 #include "host/program/text/format.h"
 
@@ -29,6 +30,15 @@ private:
     double w_, h_;
     std::string body_;
 };
+
+// The band at the top of every picture that holds its title: nothing else is drawn there.
+inline constexpr double kTitleBand = 26;
+std::string title_band(double width, const std::string& title);
+
+// A label: its text centred in `box` on a dark backing, the box noted as data-box so that a
+// reader of the picture can check that no two overlap.
+std::string label(const Box& box, const std::string& text, const char* cls);
+inline constexpr double kLabelFont = 11;
 
 // How a mark or the sharp zone is drawn: stroke, width, dashes, fill.
 struct Style {
@@ -76,9 +86,21 @@ std::string scale_bar(double x, double y, double pixels, double metres);
 // The legend row for a step's click: `what` ("the click's ray") and what it hit first.
 LegendRow ray_row(const StepRecord& rec, const std::string& what);
 
-// The legend rows for a step: the marks with their radii (and "outside the picture" where
-// `outside` says so), the sharp zone, the limits the module left undrawn and why.
+// Where a mark's circle on the ground lies in a picture.
+enum class MarkPlace {
+    Shown,         // in the picture
+    Outside,       // out of the picture, and the picture's ground is not within it
+    AllAround,     // out of the picture, all around it: the picture's ground lies within it
+    OffTheGround,  // nearer than the camera's height: it does not reach the ground
+};
+
+// The legend rows for a step's marks (`where`: each mark's place; `height`: the camera's above
+// the ground), and the limits the module left undrawn and why.
 std::vector<LegendRow> mark_rows(const StepRecord& rec, const std::vector<DrawnMark>& marks,
-                                 const std::vector<bool>& outside);
+                                 const std::vector<MarkPlace>& where, double height);
+
+// The notes every picture of a step carries: whether depth of field is on, and for a look-only
+// click that the focus was left unchanged.
+std::vector<LegendRow> step_notes(const StepRecord& rec);
 
 }  // namespace host::svg

@@ -7,11 +7,13 @@
 
 namespace host {
 
-std::string blur_px_text(double px) {
+std::string blur_px_number(double px) {
     char b[32];
-    std::snprintf(b, sizeof b, px < 9.95 ? "%.1f px" : "%.0f px", px);
+    std::snprintf(b, sizeof b, px < 0.995 ? "%.2g" : px < 9.95 ? "%.1f" : "%.0f", px);
     return b;
 }
+
+std::string blur_px_text(double px) { return blur_px_number(px) + " px"; }
 
 std::string seen_range(const ObjectFocus& o) {
     const DistanceFormat f = format_for({o.nearest_m, o.farthest_m});

@@ -9,8 +9,10 @@
 
 namespace host {
 
-// A blur circle's diameter in pixels, with the digits it needs: "0.4 px", "1.2 px", "14 px".
+// A blur circle's diameter in pixels, with the digits it needs: "0.44 px", "1.2 px", "14 px";
+// the number alone.
 std::string blur_px_text(double px);
+std::string blur_px_number(double px);
 // How near and far the visible surface lies: "7.14 m", "7.02 to 7.96 m".
 std::string seen_range(const ObjectFocus& o);
 // The verdict: "sharp", "partly sharp, blur up to 1.2 px", "14 px blur", "13 to 15 px blur",
