@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include <cmath>
 #include <cstring>
@@ -14,6 +15,7 @@
 
 #include "host/host.h"
 #include "host/program/pictures/ground.h"
+#include "host/program/pictures/svg.h"
 #include "host/program/input/demo_scene.h"
 #include "host/program/text/format.h"
 #include "host/program/pictures/pictures.h"
@@ -326,4 +328,133 @@ TEST(Pictures, TheFocusMapShowsEachVisibleSurfaceInTheColourOfItsBlur) {
     EXPECT_NE(cam.find("Near: sharp"), std::string::npos);
     EXPECT_NE(cam.find("Far: 2.4 to 2.5 px blur"), std::string::npos);
     EXPECT_EQ(cam.find("Hidden:"), std::string::npos);
+}
+
+TEST(Pictures, ARaisedCamerasClickedPointIsDrawnInsideTheSharpZone) {
+    // A crane shot: 10 m up, pitched down 40 degrees, f/1.4, focused by a click on the floor.
+    // The clicked point lies on the focus circle's ground section and inside the sharp zone in
+    // the top view, and shows sharp in the focus map; the marks are their spheres' ground
+    // sections, not circles of their radius laid on the ground.
+    Host h;
+    const auto recs = play(h, "{\"camera\": {\"position\": [0, 10, -12], \"rotation\": [0, 40, 0], \"f_stop\": 1.4}, "
+                              "\"objects\": [{\"type\": \"box\", \"name\": \"Floor\", \"center\": [0, -0.5, 0], \"size\": [80, 1, 80]}], "
+                              "\"session\": [{\"do\": \"click\", \"viewport\": \"Camera View\", \"pixel\": [319.5, 239.5]}]}");
+    const StepRecord& rec = recs[1];
+    ASSERT_TRUE(rec.ray.hit);
+    EXPECT_NEAR(rec.marks.focus, rec.ray.distance, 1e-6);
+    const double plan = std::hypot(rec.ray.point.x, rec.ray.point.z + 12);
+    const std::string top = top_picture(h.scene, rec);
+    auto ground_of = [&](const char* role) {
+        return number_of(elements(top, "class=\"mark " + std::string(role) + "\"").at(0), "data-ground-radius");
+    };
+    EXPECT_NEAR(ground_of("focus"), plan, 1e-6 * plan);
+    EXPECT_LT(ground_of("near"), plan);
+    EXPECT_GT(ground_of("far"), plan);
+    EXPECT_GT(rec.marks.near_limit, plan * 0.9);  // the mark laid flat would be far off: its radius is 3D
+    const std::string dot = elements(top.substr(top.find("class=\"camera\"")), "<circle").at(0);
+    const std::string hit = elements(top, "class=\"hit\"").at(0);
+    const double hit_px = std::hypot(number_of(hit, "cx") - number_of(dot, "cx"), number_of(hit, "cy") - number_of(dot, "cy"));
+    const double near_px = number_of(elements(top, "class=\"mark near\"").at(0), "r");
+    const double far_px = number_of(elements(top, "class=\"mark far\"").at(0), "r");
+    EXPECT_GT(hit_px, near_px);
+    EXPECT_LT(hit_px, far_px);
+    EXPECT_NE(top.find("class=\"sharp-zone\""), std::string::npos);
+    const CameraView view(h.scene, camera_viewport(h.scene));
+    const CameraView::Sample& at_click = view.at(view.columns() / 2, view.rows() / 2);
+    EXPECT_EQ(at_click.surface, 0);
+    EXPECT_TRUE(rec.sharpness.sharp(at_click.distance));
+}
+
+TEST(Pictures, AStraightDownCameraDrawsWithoutHolesAndSaysWhereEachMarkIs) {
+    // 10 m up, looking straight down at the floor and focused on it: the near limit is nearer
+    // than the camera's height (not on the ground), the far limit's circle holds all the ground
+    // the camera sees (and is whole in the top view), every sample of the view sees the floor
+    // (no hole), and the top view shows what the camera sees of the ground.
+    Host h;
+    const auto recs = play(h, "{\"camera\": {\"position\": [0, 10, 0], \"rotation\": [0, 90, 0], \"focal_distance\": 10}, "
+                              "\"objects\": [{\"type\": \"box\", \"name\": \"Floor\", \"center\": [0, -0.5, 0], \"size\": [80, 1, 80]}]}");
+    const StepRecord& rec = recs[0];
+    const std::string cam = camera_view(h, rec), top = top_picture(h.scene, rec);
+    for (const std::string* picture : {&cam, &top}) {
+        EXPECT_NE(picture->find("near limit 7.82 m: nearer than the camera's height (10.00 m), so not on the ground"), std::string::npos);
+        EXPECT_EQ(picture->find("(outside the picture)"), std::string::npos);
+    }
+    EXPECT_NE(cam.find("far limit 13.86 m, where it meets the ground (a circle 9.59 m out) (all the picture's ground lies within it)"),
+              std::string::npos);
+    EXPECT_NE(top.find("far limit 13.86 m, where it meets the ground (a circle 9.59 m out)<"), std::string::npos);
+    const CameraView view(h.scene, camera_viewport(h.scene));
+    for (int r = 0; r < view.rows(); ++r)
+        for (int c = 0; c < view.columns(); ++c) ASSERT_EQ(view.at(c, r).surface, 0) << c << ", " << r;
+    EXPECT_NE(top.find("field of view: what the camera sees of the ground"), std::string::npos);
+    EXPECT_NE(top.find("class=\"sharp-zone\" clip-path="), std::string::npos);
+}
+
+TEST(Pictures, LabelsKeepClearOfOneAnotherTheCameraTheRayAndTheTitle) {
+    // Twelve objects crowded together around a click: every label placed is clear of the
+    // others and of what a picture must keep clear; the ones with no room are in the legend.
+    Host h;
+    std::string objects;
+    for (int i = 0; i < 12; ++i)
+        objects += std::string(i ? ", " : "") + "{\"type\": \"sphere\", \"name\": \"Pebble number " + std::to_string(i) +
+                   "\", \"center\": [" + std::to_string(0.3 * (i % 4) - 0.45) + ", 1, " + std::to_string(3 + 0.3 * (i / 4)) +
+                   "], \"radius\": 0.1}";
+    const auto recs = play(h, "{\"camera\": {\"position\": [0, 1, -1]}, \"objects\": [" + objects +
+                              "], \"session\": [{\"do\": \"click\", \"viewport\": \"Camera View\", \"pixel\": [319.5, 239.5]}]}");
+    for (const std::string& picture : {camera_view(h, recs[1]), top_picture(h.scene, recs[1])}) {
+        std::vector<Box> boxes;
+        for (const std::string& e : elements(picture, "data-box=\"")) {
+            std::istringstream in(e.substr(e.find("data-box=\"") + 10));
+            Box b{};
+            in >> b.x0 >> b.y0 >> b.x1 >> b.y1;
+            boxes.push_back(b);
+        }
+        ASSERT_GE(boxes.size(), 4u);
+        size_t listed = 0;
+        for (size_t i = 0; i < 12; ++i) listed += picture.find("Pebble number " + std::to_string(i) + ":") != std::string::npos;
+        EXPECT_EQ(listed, 12u);  // on the picture or in the legend
+        for (size_t i = 0; i < boxes.size(); ++i)
+            for (size_t k = 0; k < i; ++k) EXPECT_FALSE(boxes[i].overlaps(boxes[k])) << i << " and " << k;
+        const bool top = picture.find("Top view") != std::string::npos;
+        if (top) {
+            const std::string dot = elements(picture.substr(picture.find("class=\"camera\"")), "<circle").at(0);
+            const double cx = number_of(dot, "cx"), cy = number_of(dot, "cy");
+            const std::string ray = elements(picture, "class=\"ray\"").at(0);
+            for (const Box& b : boxes) {
+                if (b.x0 < cx + 6 && cx - 6 < b.x1 && b.y0 < cy + 6 && cy - 6 < b.y1 && b.y1 - b.y0 < 20) continue;  // "camera"
+                EXPECT_GE(b.y0, svg::kTitleBand);
+                const double x = number_of(ray, "x1");  // the ray runs straight up the picture here
+                EXPECT_TRUE(b.x1 < x - 1 || b.x0 > x + 1 || b.y1 < number_of(ray, "y2") || b.y0 > number_of(ray, "y1"));
+            }
+        } else {
+            for (const Box& b : boxes) EXPECT_FALSE(b.overlaps({439, 327, 461, 349}));  // the click's cross
+        }
+    }
+}
+
+TEST(Pictures, MarksAFewPixelsApartGetAnEnlargedInset) {
+    Host h;
+    std::ifstream in(std::string(TAVERIN_SCENES_DIR) + "/macro.json");
+    const std::string macro((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto recs = play(h, macro);
+    const std::string top = top_picture(h.scene, recs[1]);
+    ASSERT_NE(top.find("class=\"inset\""), std::string::npos);
+    const double focus = number_of(elements(top, "class=\"inset-mark focus\"").at(0), "r");
+    const double near = number_of(elements(top, "class=\"inset-mark near\"").at(0), "r");
+    const double far = number_of(elements(top, "class=\"inset-mark far\"").at(0), "r");
+    EXPECT_LT(number_of(elements(top, "class=\"mark far\"").at(0), "r") - number_of(elements(top, "class=\"mark near\"").at(0), "r"), 12);
+    EXPECT_GE(std::min(focus - near, far - focus), 30);
+}
+
+TEST(Pictures, EveryStepSaysWhetherDepthOfFieldIsOnAndALookOnlyClickThatTheFocusStayed) {
+    Host h;
+    const auto recs = play(h, demo_scene_json());
+    for (const std::string& p : {camera_view(h, recs[0]), top_picture(h.scene, recs[0])})
+        EXPECT_NE(p.find("depth of field off"), std::string::npos);
+    for (const std::string& p : {camera_view(h, recs[2]), top_picture(h.scene, recs[2])}) {
+        EXPECT_NE(p.find("depth of field on"), std::string::npos);
+        EXPECT_EQ(p.find("the focus was left unchanged"), std::string::npos);
+    }
+    ASSERT_TRUE(recs.back().step.alternate);
+    for (const std::string& p : {camera_view(h, recs.back()), top_picture(h.scene, recs.back())})
+        EXPECT_NE(p.find("a look-only click (the alternate button): the focus was left unchanged"), std::string::npos);
 }

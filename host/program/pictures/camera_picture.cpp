@@ -46,9 +46,12 @@ std::string ground_circle(const Projector& pr, const DrawnMark& m, double r, boo
     svg::Style outline = svg::style_of(m);
     outline.fill = "none";
     auto flush = [&]() {
+        // A dark halo under the mark, so that it stands out on every colour of the map.
         if (!pts.empty())
-            out += "<polyline class=\"mark " + std::string(m.role) + "\" data-radius=\"" + plain(m.radius) +
-                   "\" data-ground-radius=\"" + plain(r) + "\" points=\"" + pts + "\" " + outline.attributes() + "/>\n";
+            out += "<polyline class=\"halo\" points=\"" + pts + "\" fill=\"none\" stroke=\"#000\" stroke-opacity=\"0.6\" stroke-width=\"" +
+                   num(outline.width + 2.5) + "\"/>\n<polyline class=\"mark " + std::string(m.role) + "\" data-radius=\"" +
+                   plain(m.radius) + "\" data-ground-radius=\"" + plain(r) + "\" points=\"" + pts + "\" " + outline.attributes() +
+                   "/>\n";
         pts.clear();
     };
     for (int i = 0; i <= 720; ++i) {
@@ -65,13 +68,19 @@ std::string ground_circle(const Projector& pr, const DrawnMark& m, double r, boo
     return out;
 }
 
-// Whether some ground the camera view shows lies within `r` of the point below the camera.
-bool ground_within(const CameraView& view, double height, double r) {
-    for (int row = 0; row < view.rows(); ++row)
-        for (int c = 0; c < view.columns(); ++c) {
-            const CameraView::Sample& s = view.at(c, row);
-            if (s.surface == CameraView::kGround && s.distance * s.distance - height * height < r * r) return true;
-        }
+// Whether the ground the camera view covers (hidden or not) lies within `r` of the point below
+// the camera, for a circle no part of which is in the picture: then one point of that ground
+// tells for all of it. The rays through the centre and the corners are tried in turn.
+bool ground_within(const Scene& scene, const Viewport& vp, double r) {
+    const Vec3 c = scene.camera.position;
+    const double pixels[5][2] = {{vp.width / 2.0, vp.height / 2.0}, {0, 0}, {vp.width - 1.0, 0}, {0, vp.height - 1.0},
+                                 {vp.width - 1.0, vp.height - 1.0}};
+    for (const auto& p : pixels) {
+        const Vec3 d = scene.pixel_ray(vp, p[0], p[1]);
+        if (!(d.y * c.y < 0)) continue;
+        const Vec3 g = c + d * (-c.y / d.y);
+        return std::hypot(g.x - c.x, g.z - c.z) < r;
+    }
     return false;
 }
 
@@ -116,7 +125,7 @@ std::string camera_picture(const Scene& scene, const StepRecord& rec, const Came
         bool visible = false;
         view_svg += ground_circle(pr, m, r, visible);
         where.push_back(visible                         ? svg::MarkPlace::Shown
-                        : ground_within(view, height, r) ? svg::MarkPlace::AllAround
+                        : ground_within(scene, view.viewport(), r) ? svg::MarkPlace::AllAround
                                                          : svg::MarkPlace::Outside);
     }
 

@@ -186,7 +186,7 @@ std::string objects(const Scene& scene, const Frame& f, const StepRecord& rec) {
             fill = hex(colour_of(rec.objects[i].blur_min_px));
             stroke = hex(colour_of(rec.objects[i].blur_max_px));
         }
-        const std::string style = "fill=\"" + fill + "\" fill-opacity=\"0.8\" stroke=\"" + stroke + "\" stroke-width=\"2\"";
+        const std::string style = "fill=\"" + fill + "\" fill-opacity=\"0.5\" stroke=\"" + stroke + "\" stroke-width=\"2\"";
         out += "<g class=\"object\" data-name=\"" + svg::text(ob.name) + "\">";
         if (ob.kind == Object::Kind::Sphere) {
             out += "<circle cx=\"" + num(f.X(ob.center.x)) + "\" cy=\"" + num(f.Y(ob.center.z)) + "\" r=\"" +
@@ -257,7 +257,7 @@ std::string inset(const Scene& scene, const StepRecord& rec, const Frame& f, con
     out += "<svg x=\"" + num(in.ox) + "\" y=\"" + num(in.oy) + "\" width=\"" + num(iw) + "\" height=\"" + num(ih) +
            "\" viewBox=\"" + num(in.ox) + " " + num(in.oy) + " " + num(iw) + " " + num(ih) + "\" overflow=\"hidden\">";
     out += "<rect x=\"" + num(in.ox) + "\" y=\"" + num(in.oy) + "\" width=\"" + num(iw) + "\" height=\"" + num(ih) + "\" fill=\"#2b2b2b\"/>";
-    out += sharp_zone(rec, in, cam, fov, reach * zoom) + objects(scene, in, rec) + mark_circles(in, rec.drawn, ground, "inset-mark");
+    out += objects(scene, in, rec) + sharp_zone(rec, in, cam, fov, reach * zoom) + mark_circles(in, rec.drawn, ground, "inset-mark");
     out += "</svg><rect x=\"" + num(in.ox) + "\" y=\"" + num(in.oy) + "\" width=\"" + num(iw) + "\" height=\"" + num(ih) +
            "\" fill=\"none\" stroke=\"#fff\" stroke-width=\"1\"/><text x=\"" + num(in.ox + 4) + "\" y=\"" + num(in.oy + ih + 13) +
            "\" fill=\"#e8e8e8\" font-size=\"11\">enlarged " + plain(std::round(zoom * 10) / 10) + " times</text></g>\n";
@@ -283,7 +283,8 @@ std::string top_picture(const Scene& scene, const StepRecord& rec) {
     const double reach = 3 * std::hypot(w, h);
     const double cx = f.X(cam.position.x), cy = f.Y(cam.position.z);
     const double step = svg::nice_length((f.x1 - f.x0) / 8);
-    std::string view = grid(f, step) + sharp_zone(rec, f, cam.position, fov, reach);
+    // The objects under the sharp zone and the marks, which stay visible over a floor.
+    std::string view = grid(f, step) + objects(scene, f, rec) + sharp_zone(rec, f, cam.position, fov, reach);
     double inner = 0, outer = 0;
     if (fov.kind == FieldOfView::Kind::Wedge && sharp_ground(rec, cam.position.y, inner, outer) && std::isinf(outer)) {
         // The sharp zone reaches infinity: "∞" where it leaves the picture.
@@ -296,7 +297,7 @@ std::string top_picture(const Scene& scene, const StepRecord& rec) {
             view += "<text class=\"far-infinite\" x=\"" + num(cx + a.x / n * t) + "\" y=\"" + num(cy + a.y / n * t + 8) +
                     "\" fill=\"#8fd18f\" font-size=\"24\" text-anchor=\"middle\">\xE2\x88\x9E</text>\n";
     }
-    view += fov_lines(f, cam.position, fov, reach) + mark_circles(f, marks, ground, "mark") + objects(scene, f, rec);
+    view += fov_lines(f, cam.position, fov, reach) + mark_circles(f, marks, ground, "mark");
 
     LabelPlacer placer({f.ox + 2, f.oy + 2, f.ox + w - 2, f.oy + h - 2});
     placer.keep_clear({cx - 7, cy - 7, cx + 7, cy + 7});
@@ -351,7 +352,7 @@ std::string top_picture(const Scene& scene, const StepRecord& rec) {
                     fov.kind == FieldOfView::Kind::Wedge       ? "field of view " + plain(std::round(fov.degrees * 10) / 10) + "\xC2\xB0 wide"
                     : fov.kind == FieldOfView::Kind::Footprint ? std::string("field of view: what the camera sees of the ground")
                                                                : std::string("field of view: none on the ground (the camera looks straight up or down and sees no ground)")});
-    rows.push_back({svg::Style{"objects", "#9aa4aa", 2, "", "#59646b", 0.8, 1}, true,
+    rows.push_back({svg::Style{"objects", "#9aa4aa", 2, "", "#59646b", 0.5, 1}, true,
                     "objects: filled in the colour of their least blur, outlined in that of their greatest (the camera "
                     "view's colours); grey: not in view"});
     if (rec.has_ray) rows.push_back(svg::ray_row(rec, "the click's ray"));

@@ -9,7 +9,7 @@ namespace host {
 
 std::string blur_px_number(double px) {
     char b[32];
-    std::snprintf(b, sizeof b, px < 0.995 ? "%.2g" : px < 9.95 ? "%.1f" : "%.0f", px);
+    std::snprintf(b, sizeof b, px < 99.5 ? "%.2g" : "%.0f", px);
     return b;
 }
 
