@@ -1,8 +1,8 @@
 // taverin-host's command line and output writing, under arguments of arbitrary bytes: invalid
 // UTF-8, very long and empty arguments, repeated options, paths that are folders, files or
 // cannot be written, --json, --report. The program must never crash or hang, never leave a
-// file half-written, exit only with a documented status (0 to 3), and on every non-zero exit
-// print exactly one line on standard error.
+// file half-written, exit only with a documented status (0 to 3, or 5 for a --focus-at that
+// hits nothing), and on every non-zero exit print exactly one line on standard error.
 //
 // Each input is split at zero bytes into up to 16 arguments. An argument starting with byte
 // 1 or 2 is replaced by an option or a value from the lists below (the rest of it appended),
@@ -156,8 +156,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Standard output to nowhere, standard error to a file the checks read.
     std::fflush(stdout);
     std::fflush(stderr);
-    const int saved_out = ::dup(1), saved_err = ::dup(2);
-    const int null = ::open("/dev/null", O_WRONLY);
+    // Standard input from nowhere too: "--scene -" reads it to its end.
+    const int saved_in = ::dup(0), saved_out = ::dup(1), saved_err = ::dup(2);
+    const int null = ::open("/dev/null", O_RDWR);
+    ::dup2(null, 0);
     const std::string err_path = dir + "/../fuzz_cli_stderr_" + std::to_string(::getpid());
     const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ::dup2(null, 1);
@@ -165,8 +167,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int status = host::run_program(static_cast<int>(argv.size()), argv.data());
     std::fflush(stdout);
     std::fflush(stderr);
+    ::dup2(saved_in, 0);
     ::dup2(saved_out, 1);
     ::dup2(saved_err, 2);
+    ::close(saved_in);
     ::close(saved_out);
     ::close(saved_err);
     ::close(null);
@@ -174,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::ifstream in(err_path, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (status < 0 || status > 3) fail("exit status " + std::to_string(status) + ": " + text);
+    if (status < 0 || status > 5 || status == 4) fail("exit status " + std::to_string(status) + ": " + text);
     if (status != 0) {
         if (text.empty() || text.back() != '\n' || text.find('\n') != text.size() - 1)
             fail("exit status " + std::to_string(status) + " without exactly one line on standard error: \"" + text + "\"");

@@ -4,6 +4,7 @@
 
 #include "host/program/text/format.h"
 #include "host/program/limits.h"
+#include "host/program/output/json_output.h"
 #include "host/program/version.h"
 
 namespace host {
@@ -84,6 +85,10 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& cl, std:
         given.emplace_back(opt->name);
         cl.*(opt->value) = value;
     }
+    if (cl.scene == "-" && cl.session == "-") {
+        error = "--scene - and --session - cannot both read standard input";
+        return false;
+    }
     if (!cl.focus_at.empty() && (!cl.session.empty() || !cl.clicks.empty())) {
         error = "--focus-at plays one click on its own: it cannot be combined with --session or --click";
         return false;
@@ -91,7 +96,12 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& cl, std:
     return true;
 }
 
-std::string version_text() { return std::string("taverin-host ") + kVersion + " (the orvik Taverin stand-in host)\n"; }
+std::string version_text(bool json) {
+    if (json)
+        return std::string("{\"schema\": \"taverin-host-version\", \"program\": \"taverin-host\", \"version\": \"") + kVersion +
+               "\", \"json_schema_version\": " + std::to_string(kJsonSchemaVersion) + "}\n";
+    return std::string("taverin-host ") + kVersion + " (the orvik Taverin stand-in host)\n";
+}
 
 std::string help_text() {
     return "usage: taverin-host [options]\n"
@@ -102,13 +112,15 @@ std::string help_text() {
            "\n"
            "options:\n"
            "  --module FILE      the module file (default: orvik_taverin_64.p beside this program)\n"
-           "  --scene FILE       a scene file (JSON); without it the built-in demo scene is played\n"
-           "  --session SESSION  the steps to play instead of the scene's own: a file, or JSON text\n"
-           "                     when the argument starts with \"[\"\n"
+           "  --scene FILE       a scene file (JSON); without it the built-in demo scene is played;\n"
+           "                     - reads it from standard input\n"
+           "  --session SESSION  the steps to play instead of the scene's own: a file (- for standard\n"
+           "                     input), or JSON text when the argument starts with \"[\"\n"
            "  --click VIEWPORT:X,Y\n"
            "                     also click at a pixel of a viewport (repeatable)\n"
            "  --focus-at VIEWPORT:X,Y\n"
-           "                     play only this one click on the scene (not its session)\n"
+           "                     play only this one click on the scene (not its session), in a\n"
+           "                     camera view; exit status 5 when it hits nothing\n"
            "  --out DIR          the folder for the pictures (default: out); per step N,\n"
            "                     step_NN_camera.svg and step_NN_top.svg (step 00: before the first;\n"
            "                     as many digits as the last step's number). Pictures an earlier run\n"
@@ -118,7 +130,7 @@ std::string help_text() {
            "                     --no-pictures, without pictures)\n"
            "  --json             print the results as JSON (schema: docs/taverin-host-json.md);\n"
            "                     an error is then a JSON object on standard error\n"
-           "  --version          print the version\n"
+           "  --version          print the version (as JSON with --json)\n"
            "  --help             print this help\n"
            "\n"
            "exit status:\n"
@@ -129,6 +141,7 @@ std::string help_text() {
            "  3  a picture or the report could not be written (nothing is left half-written;\n"
            "     standard output holds the steps played before the failure)\n"
            "  4  an error in the program itself\n"
+           "  5  --focus-at hit nothing: the focus is unchanged (the results are printed as usual)\n"
            "Every error is one line on standard error naming the file or argument and the place.\n"
            "\n"
            "limits (anything beyond is refused):\n"

@@ -13,12 +13,13 @@ enum ExitStatus : int {
     kExitBadInput = 2,   // the command line, a scene, session or mesh file was refused
     kExitOutput = 3,     // a picture or the report could not be written
     kExitInternal = 4,   // an error in the program itself
+    kExitMissed = 5,     // --focus-at: the click hit nothing, so the focus is unchanged
 };
 
 struct CommandLine {
     std::string module;    // empty: orvik_taverin_64.p beside the program
-    std::string scene;     // empty: the built-in demo scene
-    std::string session;   // a file, or JSON text when it starts with "["
+    std::string scene;     // empty: the built-in demo scene; "-": standard input
+    std::string session;   // a file ("-": standard input), or JSON text when it starts with "["
     std::vector<std::string> clicks;
     std::string focus_at;
     std::string out = "out";
@@ -33,6 +34,7 @@ struct CommandLine {
 bool parse_command_line(int argc, const char* const* argv, CommandLine& cl, std::string& error);
 
 std::string help_text();
-std::string version_text();
+// The version, as a line of text or (with `json`) a JSON object.
+std::string version_text(bool json);
 
 }  // namespace host

@@ -45,6 +45,9 @@ inline constexpr int32_t kMaxMotion = 100000;
 // its corners: larger concave polygons are refused. Convex polygons (the usual case) are
 // triangulated as a fan, in time linear in their corners, whatever their size.
 inline constexpr size_t kMaxConcaveCorners = 256;
+// A scene, session or mesh file, in bytes: well beyond the largest meshes the pictures can
+// show, and a bound on what a device that never ends (/dev/zero) can make the program hold.
+inline constexpr size_t kMaxInputBytes = size_t{1} << 30;
 // Names of objects and viewports, and the other texts of a scene or session, in characters;
 // the path of a mesh file, in characters.
 inline constexpr size_t kMaxNameLength = 256;

@@ -26,6 +26,7 @@
 #include "host/program/input/scene_json.h"
 #include "host/program/input/scene_names.h"
 #include "host/program/input/session_json.h"
+#include "host/program/input/source.h"
 #include "host/program/output/files.h"
 #include "host/program/output/json_output.h"
 #include "host/program/output/picture_files.h"
@@ -116,7 +117,13 @@ void read_inputs(const CommandLine& cl, Scene& scene, std::vector<Step>& steps, 
             throw Failure{kExitBadInput, std::string(option) + " \"" + clipped(arg) + "\": " + error};
         return st;
     };
-    if (!cl.focus_at.empty()) steps = {click("--focus-at", cl.focus_at)};
+    if (!cl.focus_at.empty()) {
+        steps = {click("--focus-at", cl.focus_at)};
+        const Viewport& vp = scene.viewports[static_cast<size_t>(steps[0].viewport_index)];
+        if (vp.type != kViewCamera)
+            throw Failure{kExitBadInput, "--focus-at \"" + clipped(cl.focus_at) + "\": \"" + clipped(vp.name) +
+                                             "\" is not a camera view (the tool focuses only through the camera)"};
+    }
     for (const std::string& c : cl.clicks) steps.push_back(click("--click", c));
 }
 
@@ -135,7 +142,7 @@ void check_outputs(const CommandLine& cl, const Scene& scene, const std::string&
         {"the scene file", cl.scene}, {"the session file", inline_session(cl.session) ? "" : cl.session},
         {"the module file", module_path}};
     for (const auto& [what, path] : inputs)
-        if (!path.empty() && same_file(cl.report, path))
+        if (!path.empty() && path != kStandardInput && same_file(cl.report, path))
             throw Failure{kExitBadInput, "--report " + cl.report + ": is " + what + "; the report would replace it"};
     for (const Object& o : scene.objects)
         if (!o.file.empty() && same_file(cl.report, o.file))
@@ -195,9 +202,11 @@ int run(const CommandLine& cl, const char* argv0) {
         check(report_file >= 0 && files.write(report_file, report->head(), error));
     }
     Player player(h);
+    bool missed = false;
     std::string pending = cl.json ? json_head(info) : transcript_header(info);
     for (size_t i = 0; i <= last; ++i) {
         const StepRecord rec = i == 0 ? player.initial() : player.play(steps[i - 1], i);
+        missed = i > 0 && rec.has_ray && !rec.ray.hit;
         std::vector<std::string> svgs, written;
         if (draw) {
             svgs = {camera_picture(h.scene, rec, player.view()), top_picture(h.scene, rec)};
@@ -218,6 +227,8 @@ int run(const CommandLine& cl, const char* argv0) {
     check(files.commit(error));
     if (draw) pictures.remove_earlier();
     print(cl.json ? json_end(info) : transcript_end(info));
+    if (!cl.focus_at.empty() && missed)
+        throw Failure{kExitMissed, "--focus-at \"" + clipped(cl.focus_at) + "\": the click hit nothing, so the focus is unchanged"};
     return kExitDone;
 }
 
@@ -235,7 +246,7 @@ int run_program(int argc, const char* const* argv) {
     try {
         if (!parse_command_line(argc, argv, cl, error)) throw Failure{kExitBadInput, error};
         if (cl.help || cl.version) {
-            print(cl.help ? help_text() : version_text());
+            print(cl.help ? help_text() : version_text(cl.json));
             return kExitDone;
         }
         status = run(cl, argc > 0 ? argv[0] : nullptr);

@@ -32,12 +32,15 @@ def host_path(path):
     return ARGS.path_prefix + path
 
 
-def run(args, cwd=None):
+def run(args, cwd=None, stdin=None):
     cmd = ([ARGS.emulator] if ARGS.emulator else []) + [ARGS.program] + args
     # Files, not pipes: a wineserver started by the run inherits its streams and would keep
     # pipes open for seconds after the program ends.
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        p = subprocess.run(cmd, cwd=cwd, stdin=subprocess.DEVNULL, stdout=out, stderr=err, timeout=300)
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err, tempfile.TemporaryFile() as given:
+        given.write(stdin or b"")
+        given.seek(0)
+        p = subprocess.run(cmd, cwd=cwd, stdin=given if stdin is not None else subprocess.DEVNULL, stdout=out,
+                           stderr=err, timeout=300)
         out.seek(0)
         err.seek(0)
         return p.returncode, out.read(), err.read()

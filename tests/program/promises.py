@@ -173,6 +173,44 @@ def check_small_things():
         cp.fail("small_things", f"exit {status}; transcript {out[:400]!r}")
 
 
+def check_pipelines():
+    """Scenes and sessions from standard input ("-", and /dev/stdin on Linux); a --focus-at
+    that hits nothing has an exit status of its own; --version --json is JSON."""
+    d = cp.case_dir("pipelines")
+    scene = json.dumps({"objects": [SPHERE], "viewports": [{"name": "Cam", "type": "camera", "width": 64, "height": 48}]})
+    click = b'[{"do": "click", "viewport": "Cam", "pixel": [31.5, 23.5]}]'
+    for name, args, given in (("scene_from_stdin", ["--scene", "-", "--session", '[{"do": "open_panel"}]'], scene.encode()),
+                              ("session_from_stdin", ["--scene", scene_file(d, "s.json", json.loads(scene)), "--session", "-"], click)):
+        status, out, err = cp.run(args + ["--json", "--no-pictures"], cwd=d, stdin=given)
+        try:
+            doc = json.loads(out)
+            ok = status == 0 and len(doc["steps"]) == 2 and doc["scene"]["objects"][0]["name"] == "Ball"
+        except (ValueError, KeyError):
+            ok = False
+        if not ok:
+            cp.fail(name, f"exit {status}: {err[:200]!r} {out[:200]!r}")
+    if not cp.ARGS.emulator:
+        status, out, err = cp.run(["--scene", "/dev/stdin", "--no-pictures"], cwd=d, stdin=scene.encode())
+        if status != 0 or b"1 objects" not in out:
+            cp.fail("dev_stdin", f"exit {status}: {err[:200]!r}")
+    path = scene_file(d, "s.json", json.loads(scene))
+    status, out, err = cp.run(["--scene", path, "--focus-at", "Cam:0,0", "--no-pictures"], cwd=d)
+    lines = err.decode("utf-8", "replace").split("\n")
+    if status != 5 or len(lines) != 2 or "the click hit nothing, so the focus is unchanged" not in lines[0] or \
+            b"no object hit" not in out:
+        cp.fail("focus_at_miss", f"exit {status}: {err!r}")
+    status, out, _ = cp.run(["--scene", path, "--focus-at", "Cam:31.5,23.5", "--no-pictures"], cwd=d)
+    if status != 0:
+        cp.fail("focus_at_hit", f"exit {status}")
+    status, out, _ = cp.run(["--version", "--json"], cwd=d)
+    try:
+        version = json.loads(out)
+        if status != 0 or version["program"] != "taverin-host" or not version["version"]:
+            raise ValueError
+    except (ValueError, KeyError):
+        cp.fail("version_json", f"exit {status}: {out!r}")
+
+
 def check_all(check_program):
     global cp
     cp = check_program
@@ -181,3 +219,4 @@ def check_all(check_program):
     check_long_sessions()
     check_earlier_pictures()
     check_small_things()
+    check_pipelines()

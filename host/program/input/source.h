@@ -12,9 +12,13 @@ struct Source {
     std::string text;
 };
 
-// Reads a whole regular file as UTF-8 text into `out` (named by its path). False with `error`
-// set to one line naming the path when it is missing, a folder, unreadable, or marked as
-// UTF-16 or UTF-32.
+// The path that names standard input.
+inline constexpr const char* kStandardInput = "-";
+
+// Reads a whole file as UTF-8 text into `out` (named by its path, or "standard input" for
+// kStandardInput). Pipes and devices (/dev/stdin) are read to their end. False with `error`
+// set to one line naming the path when it is missing, a folder, unreadable, longer than
+// kMaxInputBytes, or marked as UTF-16 or UTF-32.
 bool read_source(const std::string& path, Source& out, std::string& error);
 
 // Skips a UTF-8 byte order mark at the start of `source.text`; false with `error` naming the
