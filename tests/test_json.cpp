@@ -92,6 +92,18 @@ TEST(JsonWriter, NumbersReadBackExactlyAndTextStaysValid) {
     EXPECT_EQ(json::write(json::Value::of_single(0.001f)), "0.001");
 
     EXPECT_EQ(json::quote("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
+    EXPECT_EQ(json::quote(" \x1f\x7f"), "\" \\u001f\\u007f\"");  // a space is not escaped
+    // Escapes come back as the characters they name, and UTF-8 of every length passes whole.
+    const std::pair<const char*, const char*> escapes[] = {
+        {"\"\\u00e9\"", "\xc3\xa9"}, {"\"\\u20ac\"", "\xe2\x82\xac"}, {"\"\\ud83d\\ude00\"", "\xf0\x9f\x98\x80"},
+        {"\"\\u0041\\t\"", "A\t"}};
+    for (const auto& [text, value] : escapes) {
+        json::Value v;
+        json::ParseError e;
+        ASSERT_TRUE(json::parse(text, v, e)) << text;
+        EXPECT_EQ(v.text, value) << text;
+        EXPECT_EQ(valid_utf8(value), value);
+    }
     EXPECT_EQ(json::quote("out/b\xff.json"), "\"out/b\xef\xbf\xbd.json\"");  // replaced, not passed on
     EXPECT_EQ(valid_utf8("\xe2\x88\x9e \xc0\xaf \xed\xa0\x80"), "\xe2\x88\x9e \xef\xbf\xbd\xef\xbf\xbd \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
 

@@ -185,7 +185,7 @@ TEST(Pictures, UndrawnAndFarawayLimitsAreNamedNeverDroppedSilently) {
         const std::string top = top_picture(h.scene, recs[1]);
         EXPECT_EQ(count(top, "class=\"mark far\""), 0u);
         EXPECT_NE(top.find(" to \xE2\x88\x9E"), std::string::npos);
-        EXPECT_NE(top.find("far limit at \xE2\x88\x9E, not drawn"), std::string::npos);
+        EXPECT_NE(top.find("far limit at \xE2\x88\x9E, not drawn: focused beyond the hyperfocal distance 1.46 m"), std::string::npos);
         EXPECT_EQ(count(top, "class=\"sharp-zone\""), 1u);
     }
     {
@@ -289,6 +289,11 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
         const std::string circle = elements(top, "class=\"mark " + std::string(m.role) + "\"").at(0);
         EXPECT_NEAR(number_of(circle, "cx"), cx, tolerance);
         EXPECT_NEAR(number_of(circle, "r"), ground_radius(m.radius, m.center.y) * s, 2 * tolerance);
+    }
+    // The scene lies within the view, below the title band.
+    for (const double edge : {number_of(ball, "cy") - number_of(ball, "r"), number_of(ball, "cy") + number_of(ball, "r")}) {
+        EXPECT_GE(edge, svg::kTitleBand);
+        EXPECT_LE(edge, svg::kTitleBand + 675);
     }
     ASSERT_TRUE(rec.ray.hit);
     const std::string hit = elements(top, "class=\"hit\"").at(0);

@@ -65,6 +65,8 @@ BAD_INPUT = [
     scene_case("rotation_huge", "/camera/rotation/0: must be at most 1000000 degrees", scene(camera={"rotation": [1e300, 0, 0]})),
     scene_case("envelope_negative", "/camera/focal_envelope/0/value: must be at least 0.000001 m",
                scene(camera={"focal_envelope": [{"time": 0, "value": -1}]})),
+    scene_case("envelope_key_unknown_field", "/camera/focal_envelope/0/valu: unknown field",
+               scene(camera={"focal_envelope": [{"time": 0, "value": 1, "valu": 2}]})),
     scene_case("envelope_twice", "/camera/focal_envelope/1/time: two keys at the same time",
                scene(camera={"focal_envelope": [{"time": 0, "value": 1}, {"time": 0, "value": 2}]})),
     # Objects and viewports.

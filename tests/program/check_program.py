@@ -174,6 +174,8 @@ def check_json():
         keys = [k for s in doc["steps"] for k in s["envelope_keys"]]
         if keys != [{"time_s": 0, "value_m": 7.5, "created": False}, {"time_s": 1, "value_m": 7.5, "created": True}]:
             fail("json_envelope", f"envelope keys {keys}")
+        if doc["camera"]["focal_envelope"] is not True:
+            fail("json_envelope", "the camera's focal-distance envelope is not reported")
     doc = json_run("json_fstop_zero", ["--scene", host_path(os.path.join(ARGS.scenes, "fstop_zero.json"))], d)
     if doc:
         dof = doc["steps"][0]["depth_of_field"]

@@ -1,0 +1,85 @@
+// The program's outputs as text: the JSON written in parts as the steps are played is one
+// document, exactly as the writer would write it whole; distances carry the digits that tell
+// them apart; the transcript lists the objects out of view without listing hundreds.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "host/program/input/demo_scene.h"
+#include "host/program/input/scene_json.h"
+#include "host/program/output/json_output.h"
+#include "host/program/output/transcript.h"
+#include "host/program/text/format.h"
+#include "host/program/text/json.h"
+
+using namespace host;
+
+TEST(Outputs, TheJsonWrittenStepByStepIsTheDocumentTheWriterWritesWhole) {
+    Host h;
+    std::vector<Step> steps;
+    std::string error;
+    ASSERT_TRUE(read_scene({"demo", demo_scene_json()}, ".", h.scene, steps, error)) << error;
+    ASSERT_TRUE(h.load(TAVERIN_MODULE_PATH, error, true)) << error;
+    ASSERT_EQ(h.activate(), 0);
+    RunInfo info;
+    info.scene = &h.scene;
+    info.camera_at_start = h.scene.camera;
+    info.report = "r.html";
+    Player player(h);
+    std::string text = json_head(info);
+    for (size_t i = 0; i <= steps.size(); ++i)
+        text += json_step(i == 0 ? player.initial() : player.play(steps[i - 1], i), {"a.svg"}, i == 0);
+    text += json_end(info);
+    json::Value doc;
+    json::ParseError e;
+    ASSERT_TRUE(json::parse(text, doc, e)) << e.line << ":" << e.column << " " << e.what;
+    EXPECT_EQ(json::write(doc) + "\n", text);
+    EXPECT_EQ(doc.find("steps")->items.size(), steps.size() + 1);
+    EXPECT_EQ(doc.find("report")->text, "r.html");
+    EXPECT_EQ(doc.find("camera")->find("focal_envelope")->boolean, false);
+}
+
+TEST(Outputs, DistancesCarryTheDigitsThatTellThemApart) {
+    // Pairs of distances from a micrometre to a megametre, some a hair apart: each pair's texts
+    // differ, read back within half their last digit, and show three significant digits or more.
+    std::mt19937_64 rng(3);
+    for (int i = 0; i < 2000; ++i) {
+        const double a = std::pow(10.0, std::uniform_real_distribution<double>(-5, 6)(rng));
+        const double b = a * (1 + std::pow(10.0, std::uniform_real_distribution<double>(-8, 0)(rng)));
+        const DistanceFormat f = format_for({a, b});
+        const std::string ta = f.text(a), tb = f.text(b);
+        const double unit = f.millimetres ? 1e-3 : 1.0;
+        const double last = std::pow(10.0, -f.decimals) * unit;
+        if (f.decimals < 9) {
+            EXPECT_NE(ta, tb) << a << " " << b;
+        }
+        EXPECT_NEAR(std::stod(ta) * unit, a, 0.5001 * last) << ta;
+        EXPECT_NEAR(std::stod(tb) * unit, b, 0.5001 * last) << tb;
+        EXPECT_LE(last, std::min(a, b) / 99.9) << ta;
+    }
+    EXPECT_EQ(format_for({0.4489, 0.4511}).text(0.4489), "448.90 mm");
+    EXPECT_EQ(metres(INFINITY), "\xE2\x88\x9E");
+}
+
+TEST(Outputs, TheTranscriptListsObjectsOutOfViewWithoutListingHundreds) {
+    StepRecord rec;
+    for (size_t i = 0; i < 14; ++i) {
+        ObjectFocus o;
+        o.object = i;
+        o.name = "Hidden " + std::to_string(i);
+        rec.objects.push_back(o);
+    }
+    rec.objects[3].zone = ObjectFocus::Zone::Sharp;
+    rec.objects[3].nearest_m = 2.5;
+    rec.objects[3].farthest_m = 2.5;
+    const std::string text = step_transcript(rec, {});
+    EXPECT_NE(text.find("    Hidden 3 2.50 m: sharp\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("    not in view: Hidden 0, Hidden 1, Hidden 2, Hidden 4, Hidden 5, Hidden 6, Hidden 7, Hidden 8, "
+                        "Hidden 9, Hidden 10 and 3 more\n"),
+              std::string::npos)
+        << text;
+}
