@@ -20,18 +20,8 @@
 #include "host/program/text/format.h"
 #include "host/program/pictures/pictures.h"
 #include "host/program/session/player.h"
+#include "png_read.h"
 #include "host/program/input/scene_json.h"
-
-#define STBI_ONLY_PNG
-#define STB_IMAGE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#include <stb_image.h>
-#pragma GCC diagnostic pop
 
 using namespace host;
 namespace fs = std::filesystem;
@@ -313,14 +303,13 @@ TEST(Pictures, TheFocusMapShowsEachVisibleSurfaceInTheColourOfItsBlur) {
     const std::string cam = camera_view(h, recs[0]);
     const std::string image = attribute(cam, "class=\"focus-map\"", "href");
     const std::string png = decode_base64(image.substr(image.find(',') + 1));
-    int w = 0, h_px = 0, n = 0;
-    unsigned char* pixels = stbi_load_from_memory(reinterpret_cast<const unsigned char*>(png.data()),
-                                                  static_cast<int>(png.size()), &w, &h_px, &n, 3);
-    ASSERT_NE(pixels, nullptr);
+    int w = 0, h_px = 0;
+    std::vector<unsigned char> pixels;
+    ASSERT_TRUE(decode_png(png, w, h_px, pixels));
     ASSERT_EQ(w, 450);
     ASSERT_EQ(h_px, 338);
     auto rgb = [&](int x, int y) {
-        const unsigned char* p = pixels + (static_cast<size_t>(y) * w + x) * 3;
+        const unsigned char* p = pixels.data() + (static_cast<size_t>(y) * w + x) * 3;
         return std::to_string(p[0]) + "," + std::to_string(p[1]) + "," + std::to_string(p[2]);
     };
     EXPECT_EQ(rgb(150, 169), "64,196,96");   // the near wall: sharp
@@ -328,7 +317,6 @@ TEST(Pictures, TheFocusMapShowsEachVisibleSurfaceInTheColourOfItsBlur) {
     EXPECT_EQ(rgb(225, 5), "38,38,38");      // nothing
     EXPECT_EQ(rgb(225, 312), "28,88,43");    // the ground 5 m out: sharp, dimmed
     EXPECT_EQ(rgb(225, 337), "106,103,40");  // the ground 4.3 m out, nearer than the near limit
-    stbi_image_free(pixels);
     EXPECT_EQ(recs[0].objects[1].zone, ObjectFocus::Zone::Unseen);  // hidden: no sample shows it
     EXPECT_NE(cam.find("Near: sharp"), std::string::npos);
     EXPECT_NE(cam.find("Far: 2.4 to 2.5 px blur"), std::string::npos);

@@ -162,19 +162,7 @@ std::string camera_picture(const Scene& scene, const StepRecord& rec, const Came
                     "darker colours: the ground (y = 0), which no click can hit; dark grey: nothing"});
     for (auto& r : svg::mark_rows(rec, marks, where, height)) rows.push_back(r);
     if (rec.has_ray) rows.push_back(svg::ray_row(rec, "the click"));
-    if (!unplaced.empty()) rows.push_back({svg::Style{"note", "none", 0, "", "none", 0, 0}, false, "also: " + unplaced});
-    for (auto& r : svg::step_notes(rec)) rows.push_back(r);
-
-    const std::string title = "Camera view: what will be sharp. " + picture_title(rec);
-    const double legend_h = svg::legend_height(rows);
-    svg::Document doc(w, svg::kTitleBand + h + legend_h, title);
-    doc << svg::title_band(w, title);
-    doc << "<svg class=\"view\" x=\"0\" y=\"" + num(svg::kTitleBand) + "\" width=\"" + num(w) + "\" height=\"" + num(h) +
-               "\" overflow=\"hidden\">\n" + view_svg + "</svg>\n";
-    doc << "<rect x=\"0\" y=\"" + num(svg::kTitleBand + h) + "\" width=\"" + num(w) + "\" height=\"" + num(legend_h) +
-               "\" fill=\"#1e1e1e\"/>\n";
-    doc << svg::legend(rows, svg::kTitleBand + h);
-    return doc.finish();
+    return svg::picture(w, h, "Camera view: what will be sharp. " + picture_title(rec), view_svg, false, rows, unplaced, rec);
 }
 
 std::string picture_title(const StepRecord& rec) {

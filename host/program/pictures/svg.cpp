@@ -200,6 +200,22 @@ std::vector<LegendRow> mark_rows(const StepRecord& rec, const std::vector<DrawnM
     return rows;
 }
 
+std::string picture(double w, double h, const std::string& title, const std::string& view, bool page_coordinates,
+                    std::vector<LegendRow> rows, const std::string& unplaced, const StepRecord& rec) {
+    if (!unplaced.empty()) rows.push_back({Style{"note", "none", 0, "", "none", 0, 0}, false, "also: " + unplaced});
+    for (auto& r : step_notes(rec)) rows.push_back(r);
+    const double legend_h = legend_height(rows);
+    Document doc(w, kTitleBand + h + legend_h, title);
+    doc << title_band(w, title);
+    doc << "<svg class=\"view\" x=\"0\" y=\"" + num(kTitleBand) + "\" width=\"" + num(w) + "\" height=\"" + num(h) + "\"" +
+               (page_coordinates ? " viewBox=\"0 " + num(kTitleBand) + " " + num(w) + " " + num(h) + "\"" : std::string()) +
+               " overflow=\"hidden\">\n" + view + "</svg>\n";
+    doc << "<rect x=\"0\" y=\"" + num(kTitleBand + h) + "\" width=\"" + num(w) + "\" height=\"" + num(legend_h) +
+               "\" fill=\"#1e1e1e\"/>\n";
+    doc << legend(rows, kTitleBand + h);
+    return doc.finish();
+}
+
 std::vector<LegendRow> step_notes(const StepRecord& rec) {
     const Style none{"note", "none", 0, "", "none", 0, 0};
     std::vector<LegendRow> rows;

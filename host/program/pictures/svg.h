@@ -99,6 +99,12 @@ enum class MarkPlace {
 std::vector<LegendRow> mark_rows(const StepRecord& rec, const std::vector<DrawnMark>& marks,
                                  const std::vector<MarkPlace>& where, double height);
 
+// A whole picture: its title in the band at the top; its view, `w` x `h`, below the band, drawn
+// in its own coordinates or (with `page_coordinates`) in the page's; and its legend: `rows`, then
+// the labels that found no place in the view (`unplaced`) and the step's notes.
+std::string picture(double w, double h, const std::string& title, const std::string& view, bool page_coordinates,
+                    std::vector<LegendRow> rows, const std::string& unplaced, const StepRecord& rec);
+
 // The notes every picture of a step carries: whether depth of field is on, and for a look-only
 // click that the focus was left unchanged.
 std::vector<LegendRow> step_notes(const StepRecord& rec);

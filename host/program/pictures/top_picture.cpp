@@ -356,21 +356,8 @@ std::string top_picture(const Scene& scene, const StepRecord& rec) {
                     "objects: filled in the colour of their least blur, outlined in that of their greatest (the camera "
                     "view's colours); grey: not in view"});
     if (rec.has_ray) rows.push_back(svg::ray_row(rec, "the click's ray"));
-    if (!unplaced.empty()) rows.push_back({svg::Style{"note", "none", 0, "", "none", 0, 0}, false, "also: " + unplaced});
-    for (auto& r : svg::step_notes(rec)) rows.push_back(r);
-
-    const std::string title = "Top view (x right, z up). " + picture_title(rec);
-    const double legend_h = svg::legend_height(rows);
-    svg::Document doc(w, svg::kTitleBand + h + legend_h, title);
-    doc << svg::title_band(w, title);
-    // The view in the page's own coordinates, clipped to its area below the title band.
-    doc << "<svg class=\"view\" x=\"0\" y=\"" + num(svg::kTitleBand) + "\" width=\"" + num(w) + "\" height=\"" + num(h) +
-               "\" viewBox=\"0 " + num(svg::kTitleBand) + " " + num(w) + " " + num(h) + "\" overflow=\"hidden\">\n" + view +
-               "</svg>\n";
-    doc << "<rect x=\"0\" y=\"" + num(svg::kTitleBand + h) + "\" width=\"" + num(w) + "\" height=\"" + num(legend_h) +
-               "\" fill=\"#1e1e1e\"/>\n";
-    doc << svg::legend(rows, svg::kTitleBand + h);
-    return doc.finish();
+    // The view in the page's own coordinates, as the frame places everything.
+    return svg::picture(w, h, "Top view (x right, z up). " + picture_title(rec), view, true, rows, unplaced, rec);
 }
 
 }  // namespace host
