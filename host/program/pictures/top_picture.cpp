@@ -4,7 +4,7 @@
 // ray, and an enlarged inset where the marks lie too close together to tell apart.
 #include <algorithm>
 #include <cmath>
-#include <functional>
+#include <cstdint>
 
 #include "host/program/pictures/focus_map.h"
 #include "host/program/pictures/ground.h"
@@ -148,7 +148,9 @@ std::string sharp_zone(const StepRecord& rec, const Frame& f, const Vec3& cam, c
     // so that pictures of one report that share a name share the shape too.
     std::string footprint = "M";
     for (const Vec3& p : fov.footprint) footprint += " " + num(f.X(p.x)) + " " + num(f.Y(p.z));
-    const std::string id = "footprint-" + std::to_string(std::hash<std::string>{}(footprint) % 1000000007u);
+    uint64_t hash = 1469598103934665603u;  // FNV-1a: the same name from every build
+    for (const char ch : footprint) hash = (hash ^ static_cast<unsigned char>(ch)) * 1099511628211u;
+    const std::string id = "footprint-" + std::to_string(hash % 1000000007u);
     return "<clipPath id=\"" + id + "\"><path d=\"" + footprint + " Z\"/></clipPath><path class=\"sharp-zone\" clip-path=\"url(#" +
            id + ")\" fill-rule=\"evenodd\" d=\"" + circle_path(cx, cy, r1) + (r0 > 0 ? circle_path(cx, cy, r0) : "") + "\" " +
            style + "/>\n";
