@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a job needs, when they are missing.
-#   setup.sh demo   what building and playing the demo needs: a compiler, CMake, Ninja, and the
-#                   header-only PNG encoder the pictures use (libstb-dev)
-#   setup.sh test   everything the test command needs (the default)
+#   setup.sh demo      what building and playing the demo needs: a compiler, CMake, Ninja, and
+#                      the header-only PNG encoder the pictures use (libstb-dev)
+#   setup.sh release   what scripts/release.sh needs: a compiler, CMake, Ninja, MinGW-w64, Python
+#   setup.sh test      everything the test command needs (the default)
 set -euo pipefail
 
 demo=(cmake ninja-build g++ libstb-dev)
+release=(cmake ninja-build g++ g++-mingw-w64-x86-64 python3)
 test=(
   "${demo[@]}" pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev   # tests and benchmarks (googletest: sources for the Windows build)
@@ -17,8 +19,9 @@ test=(
 
 case "${1:-test}" in
   demo) packages=("${demo[@]}") ;;
+  release) packages=("${release[@]}") ;;
   test) packages=("${test[@]}") ;;
-  *) echo "usage: setup.sh [demo|test]" >&2; exit 2 ;;
+  *) echo "usage: setup.sh [demo|release|test]" >&2; exit 2 ;;
 esac
 
 missing=()
