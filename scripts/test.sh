@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the Linux build, the Windows DLL under Wine, the
-# whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, each fuzzer for a bounded
+# release package (built twice and compared, then tested as users get it), the whole suite
+# under AddressSanitizer and UndefinedBehaviorSanitizer, each fuzzer for a bounded
 # time (FUZZ_SECONDS, default 60), and the integration suite under Valgrind's memcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,6 +37,7 @@ fuzzers() {
 leg "set-up" bash scripts/setup.sh test
 leg "Linux build and tests" linux
 leg "Windows build and tests under Wine" windows
+leg "release package, built twice and compared" bash tests/release/check_release.sh
 leg "tests under ASan and UBSan" sanitizers
 leg "fuzzers" fuzzers
 leg "memcheck" bash scripts/memcheck.sh

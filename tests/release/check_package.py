@@ -233,7 +233,8 @@ if __name__ == "__main__":
     p.add_argument("--linux-digest", required=True)
     p.add_argument("--emulator", required=True)
     ARGS = p.parse_args()
-    ARGS.work = os.path.abspath(ARGS.work)
+    for a in ("repo", "dist", "work", "windows_host", "linux_host", "windows_digest", "linux_digest", "emulator"):
+        setattr(ARGS, a, os.path.abspath(getattr(ARGS, a)))
     main()
     if FAILURES:
         print(f"release package: {len(FAILURES)} checks failed")
