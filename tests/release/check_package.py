@@ -12,7 +12,7 @@
 - The geometry packages: their version header, pkg-config file and CMake package carry the
   version; a program built against each with pkg-config's flags prints the same digest as the
   library's own build on that platform.
-- The Linux taverin-host's --version and its --json output carry the version.
+- The Linux taverin-host's --version (also with --json) and its --json results carry the version.
 """
 import argparse
 import calendar
@@ -216,6 +216,9 @@ def main():
     r = run([ARGS.linux_host, "--version"])
     if not r.stdout.decode().startswith(f"taverin-host {version} "):
         fail("host_version", r.stdout)
+    r = run([ARGS.linux_host, "--version", "--json"])
+    if r.returncode != 0 or json.loads(r.stdout)["version"] != version:
+        fail("host_version_json", r.stdout)
     r = run([ARGS.linux_host, "--json", "--no-pictures"], cwd=ARGS.work)
     if r.returncode != 0 or json.loads(r.stdout)["program"]["version"] != version:
         fail("host_json_version", r.stderr)
