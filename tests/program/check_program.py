@@ -33,6 +33,15 @@ def host_path(path):
 
 
 def run(args, cwd=None, stdin=None):
+    status, out, err = run_once(args, cwd, stdin)
+    if ARGS.emulator and status == 1 and not out and not err:
+        # Wine that failed to start the program at all (seen once on a loaded machine) says
+        # nothing; the program always says why it exits with 1. Such a start is tried again.
+        status, out, err = run_once(args, cwd, stdin)
+    return status, out, err
+
+
+def run_once(args, cwd, stdin):
     cmd = ([ARGS.emulator] if ARGS.emulator else []) + [ARGS.program] + args
     # Files, not pipes: a wineserver started by the run inherits its streams and would keep
     # pipes open for seconds after the program ends.
