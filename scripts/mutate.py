@@ -316,7 +316,9 @@ def main():
         with open(args.json, "w", encoding="utf-8") as f:
             json.dump({"seed": args.seed, "folders": args.folders, "build": args.build, "test": args.test,
                        "results": results}, f, indent=1)
-    print("mutate: every file restored; rebuild before using the build folder", flush=True)
+    print("mutate: every file restored; rebuilding the unmutated tree", flush=True)
+    if run(args.build, args.timeout) != "ok":
+        print("mutate: the rebuild failed; rebuild before using the build folder", file=sys.stderr)
     return 0
 
 
