@@ -46,12 +46,17 @@ struct Source {
         z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
         return z ^ (z >> 31);
     }
+    // A value spread evenly over (-width / 2, width / 2), made by one multiplication of an exact
+    // integer by an exact constant, which no compiler flag can change.
+    static double spread(uint64_t bits, double width) {
+        return static_cast<double>(static_cast<int64_t>(bits >> 11) - (int64_t{1} << 52)) * (width * 0x1p-53);
+    }
     double d() {
         const uint64_t b = bits();
         if (bounded) {
             static const double special[] = {0.0, -0.0, std::numeric_limits<double>::infinity(), std::nan("")};
             if (b % 10 == 0) return special[bits() % 4];
-            return (static_cast<double>(bits() >> 11) / 9007199254740992.0 - 0.5) * (b % 10 == 1 ? 2e4 : 8.0);
+            return spread(bits(), b % 10 == 1 ? 2e4 : 8.0);
         }
         switch (b % 10) {
             case 0: {  // any bit pattern
@@ -66,7 +71,7 @@ struct Source {
                                                  std::nan(""), 3.4e38, 1e-40, 0.5};
                 return special[bits() % (sizeof special / sizeof special[0])];
             }
-            default: return (static_cast<double>(bits() >> 11) / 9007199254740992.0 - 0.5) * 8.0;
+            default: return spread(bits(), 8.0);
         }
     }
     float f() {

@@ -23,10 +23,15 @@ function(check_digest program what)
   message(STATUS "${what}: the same bits")
 endfunction()
 
-# The small operations over a million inputs each, and whether they were inlined.
+# Whether the small operations were inlined, and (where they were) their bits over a million
+# inputs each. Under -ffast-math only the choice is checked (compare.cmake says why).
 function(check_small program inlined what)
   execute_process(COMMAND ${program} --inlined OUTPUT_VARIABLE got_inlined OUTPUT_STRIP_TRAILING_WHITESPACE)
-  execute_process(COMMAND ${program} --small --calls 1000000 RESULT_VARIABLE r OUTPUT_VARIABLE digest)
+  set(digest "${reference_small}")
+  set(r 0)
+  if(inlined)
+    execute_process(COMMAND ${program} --small --calls 1000000 RESULT_VARIABLE r OUTPUT_VARIABLE digest)
+  endif()
   if(r OR NOT digest STREQUAL reference_small OR NOT got_inlined STREQUAL inlined)
     message(FATAL_ERROR "${what}: inlined ${got_inlined} (expected ${inlined}), digest\n${digest}\nexpected:\n${reference_small}")
   endif()
