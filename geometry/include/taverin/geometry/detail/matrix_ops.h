@@ -18,13 +18,18 @@ namespace geometry::detail {
 template <typename T, int N>
 inline void multiply_n(const T* a, const T* b, T* out) {
     T t[N * N];
+    TAVERIN_GEOMETRY_UNROLLED
     for (int i = 0; i < N; ++i) {
         T acc[N];
+        TAVERIN_GEOMETRY_UNROLLED
         for (int j = 0; j < N; ++j) acc[j] = T(0);
+        TAVERIN_GEOMETRY_UNROLLED
         for (int k = 0; k < N; ++k) {
             const T aik = a[N * i + k];
+            TAVERIN_GEOMETRY_UNROLLED
             for (int j = 0; j < N; ++j) acc[j] = acc[j] + prod(aik, b[N * k + j]);
         }
+        TAVERIN_GEOMETRY_UNROLLED
         for (int j = 0; j < N; ++j) t[N * i + j] = acc[j];
     }
     std::memcpy(out, t, sizeof t);
@@ -60,6 +65,7 @@ inline T det3(const T* m) {
 inline void multiply4(const float* a, const float* b, float* out) {
     const __m128 b0 = _mm_loadu_ps(b), b1 = _mm_loadu_ps(b + 4), b2 = _mm_loadu_ps(b + 8), b3 = _mm_loadu_ps(b + 12);
     __m128 r[4];
+    TAVERIN_GEOMETRY_UNROLLED
     for (int i = 0; i < 4; ++i) {
         const __m128 row = _mm_loadu_ps(a + 4 * i);
         __m128 acc = _mm_add_ps(_mm_setzero_ps(), prod(pick<0, 0, 0, 0>(row), b0));
@@ -67,12 +73,14 @@ inline void multiply4(const float* a, const float* b, float* out) {
         acc = _mm_add_ps(acc, prod(pick<2, 2, 2, 2>(row), b2));
         r[i] = _mm_add_ps(acc, prod(pick<3, 3, 3, 3>(row), b3));
     }
+    TAVERIN_GEOMETRY_UNROLLED
     for (int i = 0; i < 4; ++i) _mm_storeu_ps(out + 4 * i, r[i]);  // after every read: out may be a or b
 }
 
 inline void multiply4(const double* a, const double* b, double* out) {
     const D4 b0 = load4(b), b1 = load4(b + 4), b2 = load4(b + 8), b3 = load4(b + 12);
     D4 r[4];
+    TAVERIN_GEOMETRY_UNROLLED
     for (int i = 0; i < 4; ++i) {
         const double* row = a + 4 * i;
         D4 acc = add(zero4(), prod(b0, _mm_set1_pd(row[0])));
@@ -80,6 +88,7 @@ inline void multiply4(const double* a, const double* b, double* out) {
         acc = add(acc, prod(b2, _mm_set1_pd(row[2])));
         r[i] = add(acc, prod(b3, _mm_set1_pd(row[3])));
     }
+    TAVERIN_GEOMETRY_UNROLLED
     for (int i = 0; i < 4; ++i) store4(out + 4 * i, r[i]);
 }
 
@@ -131,6 +140,7 @@ inline void invert4(const float* src, float* dst) {
     // (1, 2) for row 3; pair(ra, rb) = a[ra] b[rb] - a[rb] b[ra] for the row pairs each lane needs.
     const int pairs[3][2] = {{2, 3}, {1, 3}, {1, 2}};
     __m128 p1[3], p2[3], p3[3];
+    TAVERIN_GEOMETRY_UNROLLED
     for (int cp = 0; cp < 3; ++cp) {
         const __m128 a = col[pairs[cp][0]], b = col[pairs[cp][1]];
         p1[cp] = _mm_sub_ps(prod(pick<2, 2, 1, 1>(a), pick<3, 3, 3, 2>(b)), prod(pick<3, 3, 3, 2>(a), pick<2, 2, 1, 1>(b)));
@@ -139,6 +149,7 @@ inline void invert4(const float* src, float* dst) {
     }
     const int pair_of_row[4] = {0, 0, 1, 2};
     __m128 minors[4];
+    TAVERIN_GEOMETRY_UNROLLED
     for (int r = 0; r < 4; ++r) {
         const __m128 first = col[r == 0 ? 1 : 0];
         const int cp = pair_of_row[r];
@@ -151,6 +162,7 @@ inline void invert4(const float* src, float* dst) {
     // Lanes c with r + c odd negated (a sign flip), then scaled.
     const __m128 even = _mm_castsi128_ps(_mm_set_epi32(INT32_MIN, 0, INT32_MIN, 0));
     const __m128 odd = _mm_castsi128_ps(_mm_set_epi32(0, INT32_MIN, 0, INT32_MIN));
+    TAVERIN_GEOMETRY_UNROLLED
     for (int i = 0; i < 4; ++i) _mm_storeu_ps(dst + 4 * i, _mm_mul_ps(_mm_xor_ps(minors[i], (i % 2) ? odd : even), r));
 }
 
@@ -195,6 +207,7 @@ inline void invert4(const double* src, double* dst) {
     const __m128d r = _mm_set1_pd(1.0 / det);
     const __m128d plus_minus = _mm_castsi128_pd(_mm_set_epi64x(INT64_MIN, 0));
     const __m128d minus_plus = _mm_castsi128_pd(_mm_set_epi64x(0, INT64_MIN));
+    TAVERIN_GEOMETRY_UNROLLED
     for (int i = 0; i < 4; ++i) {
         const __m128d mask = (i % 2) ? minus_plus : plus_minus;
         store4(dst + 4 * i, {_mm_mul_pd(_mm_xor_pd(minors[i].lo, mask), r), _mm_mul_pd(_mm_xor_pd(minors[i].hi, mask), r)});
