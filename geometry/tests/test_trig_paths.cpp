@@ -4,7 +4,9 @@
 // careful double-double evaluation must decide (every such angle below 2^19 of one kind is rare:
 // 35 sines and 36 cosines in all, found by a scan of the fast path); angles closest to a
 // multiple of pi/2, where the reduction cancels most; and angles beyond 2^19, reduced by the
-// bits of 2/pi. Each angle is tried with both signs, alone and in each lane of the three-angle
+// bits of 2/pi, among them the few whose result lies within two units of a double of a float
+// midpoint (found by a scan of every float from 2^19 to 2^51), where only the careful
+// evaluation's full precision rounds the right way. Each angle is tried with both signs, alone and in each lane of the three-angle
 // evaluation. The exhaustive check over all 2^32 floats (tools/check_trig.cpp) is run by hand.
 #include <gtest/gtest.h>
 
@@ -53,6 +55,11 @@ const Case kCases[] = {
     {0x1.fffffep+127f, -0x1.0b3366p-1f, 0x1.b4bf2cp-1f},  // beyond 2^19: the careful reduction
     {0x1.2d97c8p+122f, 0x1.9f9092p-4f, -0x1.fd5bacp-1f},  // beyond 2^19: the careful reduction
     {0x1.c363ccp+126f, 0x1.b913ep-1f, 0x1.03fd4cp-1f},  // beyond 2^19: the careful reduction
+    {0x1.6ad26ep+32f, -0x1.fff96ep-1f, 0x1.4830e2p-7f},  // beyond 2^19, within two units of a double of a midpoint
+    {0x1.95f654p+44f, -0x1.fcf42ep-1f, 0x1.be23e8p-4f},  // beyond 2^19, within two units of a double of a midpoint
+    {0x1.ca46bap+44f, -0x1.eec1ep-1f, -0x1.078234p-2f},  // beyond 2^19, within two units of a double of a midpoint
+    {0x1.4555p+51f, -0x1.b0ea44p-1f, 0x1.115d7ep-1f},  // beyond 2^19, within two units of a double of a midpoint
+    {0x1.887814p+51f, 0x1.4d32cap-1f, 0x1.84bec4p-1f},  // beyond 2^19, within two units of a double of a midpoint
 };
 
 bool same(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
