@@ -9,8 +9,10 @@ cd "$(dirname "$0")/.."
 budget_kb="${BUDGET_KB:-1024}"
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_geometry fuzz_host fuzz_scene fuzz_cli)
+# The geometry library keeps its fuzzer's corpus beside its sources.
+corpus_of() { if [ "$1" = fuzz_geometry ]; then echo geometry/fuzz/corpus; else echo "fuzz/corpus/${1#fuzz_}"; fi; }
 for t in "${targets[@]}"; do
-  seeds="fuzz/corpus/${t#fuzz_}"
+  seeds="$(corpus_of "$t")"
   merged="build/fuzz/merged/$t"
   rm -rf "$merged"
   mkdir -p "$merged" "build/fuzz/work/$t"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs each libFuzzer target for SECONDS (default 60) from its seed corpus in fuzz/corpus.
+# Runs each libFuzzer target for SECONDS (default 60) from its seed corpus in fuzz/corpus
+# (the geometry fuzzer's in geometry/fuzz/corpus).
 # New inputs go to build/fuzz/work/<target>; a finding stops the run with the crashing input
 # in build/fuzz/findings. Usage: scripts/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
@@ -10,8 +11,10 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_geometry fuzz_host fuzz_scene fuzz_cli)
 findings="$PWD/build/fuzz/findings"
 mkdir -p "$findings" build/fuzz/logs
+# The geometry library keeps its fuzzer's corpus beside its sources.
+corpus_of() { if [ "$1" = fuzz_geometry ]; then echo geometry/fuzz/corpus; else echo "fuzz/corpus/${1#fuzz_}"; fi; }
 for t in "${targets[@]}"; do
-  seeds="fuzz/corpus/${t#fuzz_}"
+  seeds="$(corpus_of "$t")"
   work="build/fuzz/work/$t"
   mkdir -p "$work"
   echo "== $t for ${seconds}s (whole output in build/fuzz/logs/$t.log)"

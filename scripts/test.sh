@@ -22,9 +22,9 @@ windows() {
   cmake --workflow --preset windows
   python3 tests/cross_platform/compare.py \
     --linux-program build/default/taverin-host --linux-module build/default/orvik_taverin_64.p \
-    --linux-digest build/default/tests/geometry_digest \
+    --linux-digest build/default/geometry/tests/geometry_digest \
     --windows-program build/windows/taverin-host.exe --windows-module build/windows/orvik_taverin_64.p \
-    --windows-digest build/windows/tests/geometry_digest.exe --emulator "$PWD/scripts/wine-run.sh" \
+    --windows-digest build/windows/geometry/tests/geometry_digest.exe --emulator "$PWD/scripts/wine-run.sh" \
     --scenes tests/scenes --data tests/data --work build/windows/cross_platform
 }
 sanitizers() { cmake --workflow --preset asan; }

@@ -282,31 +282,56 @@ __m128d reduce2(__m128d a, __m128d& shifted) {
                       _mm_mul_pd(kd, _mm_set1_pd(kPio2c)));
 }
 
+// All ones in the 32-bit lanes of the low halves of two doubles whose value lies near the
+// middle between two floats (near_float_midpoint, per lane).
+__m128i near_midpoint2(__m128d y) {
+    const __m128i below = _mm_and_si128(_mm_castpd_si128(y), _mm_set_epi32(0, 0x1fffffff, 0, 0x1fffffff));
+    const __m128i v = _mm_sub_epi32(below, _mm_set1_epi32(0x10000000 - 64));  // within +-2^28: no wrap
+    return _mm_and_si128(_mm_cmpgt_epi32(v, _mm_set1_epi32(-1)), _mm_cmplt_epi32(v, _mm_set1_epi32(129)));
+}
+
+// place() on four lanes at once: the sines and cosines of the reduced angles (floats), the
+// quadrants (32-bit lanes) and the angles, whose sign bits carry over to the sines.
+void place4(__m128 sv, __m128 cv, __m128i q, __m128 x, __m128& s, __m128& c) {
+    const __m128 odd = _mm_castsi128_ps(_mm_sub_epi32(_mm_setzero_si128(), _mm_and_si128(q, _mm_set1_epi32(1))));
+    const __m128 so = _mm_or_ps(_mm_andnot_ps(odd, sv), _mm_and_ps(odd, cv));
+    const __m128 co = _mm_or_ps(_mm_andnot_ps(odd, cv), _mm_and_ps(odd, sv));
+    const __m128i two = _mm_set1_epi32(2);
+    const __m128 s_sign = _mm_xor_ps(_mm_castsi128_ps(_mm_slli_epi32(_mm_and_si128(q, two), 30)),
+                                     _mm_and_ps(x, _mm_castsi128_ps(_mm_set1_epi32(INT32_MIN))));
+    const __m128 c_sign = _mm_castsi128_ps(_mm_slli_epi32(_mm_and_si128(_mm_add_epi32(q, _mm_set1_epi32(1)), two), 30));
+    s = _mm_xor_ps(so, s_sign);
+    c = _mm_xor_ps(co, c_sign);
+}
+
 }  // namespace
 
 void sincos3(const float x[3], float s[3], float c[3]) {
-    bool fast = true;
-    for (int i = 0; i < 3; ++i) fast = fast && std::fabs(x[i]) < static_cast<float>(kFastLimit);  // NaN: false
-    if (fast) {
-        const float a0 = std::fabs(x[0]), a1 = std::fabs(x[1]), a2 = std::fabs(x[2]);
+    const __m128 xv = _mm_setr_ps(x[0], x[1], x[2], x[2]);
+    const __m128 ax = _mm_and_ps(xv, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff)));
+    if (_mm_movemask_ps(_mm_cmplt_ps(ax, _mm_set1_ps(static_cast<float>(kFastLimit)))) == 0xf) {  // NaN: not less
+        // Angles 0 and 1 in one register, angle 2 in the other; each lane as the scalar path.
         __m128d k01, k2;
-        const __m128d r01 = reduce2(_mm_set_pd(a1, a0), k01), r2 = reduce2(_mm_set1_pd(a2), k2);
-        alignas(16) double sr[4], cr[4];
-        _mm_store_pd(sr, vpoly_sin(r01));
-        _mm_store_pd(sr + 2, vpoly_sin(r2));
-        _mm_store_pd(cr, vpoly_cos(r01));
-        _mm_store_pd(cr + 2, vpoly_cos(r2));
-        const __m128i kb01 = _mm_castpd_si128(k01);
-        const int q[3] = {_mm_cvtsi128_si32(kb01) & 3, _mm_cvtsi128_si32(_mm_srli_si128(kb01, 8)) & 3,
-                          _mm_cvtsi128_si32(_mm_castpd_si128(k2)) & 3};
-        for (int i = 0; i < 3; ++i) {
-            if (near_float_midpoint(sr[i]) || near_float_midpoint(cr[i])) {
-                sincos(x[i], s[i], c[i]);
-                continue;
+        const __m128d r01 = reduce2(_mm_cvtps_pd(ax), k01), r2 = reduce2(_mm_cvtps_pd(_mm_movehl_ps(ax, ax)), k2);
+        const __m128d s01 = vpoly_sin(r01), s2 = vpoly_sin(r2), c01 = vpoly_cos(r01), c2 = vpoly_cos(r2);
+        const __m128i near = _mm_or_si128(_mm_or_si128(near_midpoint2(s01), near_midpoint2(s2)),
+                                          _mm_or_si128(near_midpoint2(c01), near_midpoint2(c2)));
+        if (_mm_movemask_epi8(near) == 0) {
+            const __m128 sv = _mm_movelh_ps(_mm_cvtpd_ps(s01), _mm_cvtpd_ps(s2));
+            const __m128 cv = _mm_movelh_ps(_mm_cvtpd_ps(c01), _mm_cvtpd_ps(c2));
+            // The quadrants: the low 32 bits of each lane of k01 and k2.
+            const __m128i q = _mm_castps_si128(_mm_shuffle_ps(_mm_castpd_ps(k01), _mm_castpd_ps(k2), _MM_SHUFFLE(0, 0, 2, 0)));
+            __m128 so, co;
+            place4(sv, cv, q, xv, so, co);
+            alignas(16) float sa[4], ca[4];
+            _mm_store_ps(sa, so);
+            _mm_store_ps(ca, co);
+            for (int i = 0; i < 3; ++i) {
+                s[i] = sa[i];
+                c[i] = ca[i];
             }
-            place(static_cast<float>(sr[i]), static_cast<float>(cr[i]), q[i], std::signbit(x[i]), s[i], c[i]);
+            return;
         }
-        return;
     }
     for (int i = 0; i < 3; ++i) sincos(x[i], s[i], c[i]);
 }

@@ -6,7 +6,7 @@
 
 #include "common.h"
 #include "scalar.h"
-#include "simd.h"
+#include "taverin/geometry/detail/sse.h"
 
 namespace geometry {
 
@@ -29,39 +29,8 @@ void identity_n(T* m) {
 }
 
 template <typename T, int N>
-void multiply_n(const T* a, const T* b, T* out) {
-    // Each element sums A(i, k) B(k, j) for k = 0 upwards, starting from zero; the columns of
-    // a row are independent, so they sit in the inner loop where the compiler can pair them.
-    T t[N * N];
-    for (int i = 0; i < N; ++i) {
-        T acc[N];
-        for (int j = 0; j < N; ++j) acc[j] = T(0);
-        for (int k = 0; k < N; ++k) {
-            const T aik = a[N * i + k];
-            for (int j = 0; j < N; ++j) acc[j] += aik * b[N * k + j];
-        }
-        for (int j = 0; j < N; ++j) t[N * i + j] = acc[j];
-    }
-    std::memcpy(out, t, sizeof t);
-}
-
-template <typename T, int N>
 void scale_n(T* m, T s) {
     for (int i = 0; i < N * N; ++i) m[i] *= s;
-}
-
-template <typename T>
-T det2_t(T a, T b, T c, T d) {
-    return a * d - b * c;
-}
-
-// 3x3 determinant, expanded along the first row with the minors by det2.
-template <typename T>
-T det3(const T* m) {
-    const T d0 = det2_t(m[4], m[5], m[7], m[8]);
-    const T d1 = det2_t(m[3], m[5], m[6], m[8]);
-    const T d2 = det2_t(m[3], m[4], m[6], m[7]);
-    return (m[0] * d0 - m[1] * d1) + m[2] * d2;
 }
 
 // 4x4 determinants and cofactors expand transposed 3x3 minors: row i of a minor holds the
@@ -82,7 +51,7 @@ void form_pairs(const T* m, Pairs<T>& p) {
         for (int rb = ra + 1; rb < 4; ++rb)
             for (int cp = 0; cp < 3; ++cp) {
                 const int ca = kPairCols[cp][0], cb = kPairCols[cp][1];
-                p.s[ra][rb][cp] = det2_t(m[4 * ra + ca], m[4 * rb + ca], m[4 * ra + cb], m[4 * rb + cb]);
+                p.s[ra][rb][cp] = detail::det2(m[4 * ra + ca], m[4 * rb + ca], m[4 * ra + cb], m[4 * rb + cb]);
             }
 }
 
@@ -127,7 +96,7 @@ void adjugate3(const T* s, T* dst) {
                 for (int col = 0; col < 3; ++col)
                     if (col != r) e[n++] = s[3 * row + col];
             }
-            const T v = det2_t(e[0], e[1], e[2], e[3]);
+            const T v = detail::det2(e[0], e[1], e[2], e[3]);
             t[3 * r + c] = ((r + c) % 2) ? -v : v;
         }
     }
@@ -166,20 +135,11 @@ void invert4(const T* src, T* dst) {
 
 template <typename T>
 void invert3(const T* src, T* dst) {
-    const T det = det3(src);
+    const T det = detail::det3(src);
     if (std::fabs(static_cast<double>(det)) < Precision<T>::tolerance) return;
     adjugate3(src, dst);
     const T r = T(1) / det;
     scale_n<T, 3>(dst, r);
-}
-
-template <typename V, typename M>
-void transform_vector_t(const V& v, const M& mat, V& out) {
-    const V in = v;
-    const auto* m = mat.m;
-    out.x = in.x * m[0] + in.y * m[3] + in.z * m[6];
-    out.y = in.x * m[1] + in.y * m[4] + in.z * m[7];
-    out.z = in.x * m[2] + in.y * m[5] + in.z * m[8];
 }
 
 template <typename V, typename M>
@@ -235,18 +195,13 @@ void copy(Mat3d& dst, const Mat3d& src) { std::memmove(&dst, &src, sizeof(Mat3d)
 void copy(Mat4f& dst, const Mat4f& src) { std::memmove(&dst, &src, sizeof(Mat4f)); }
 void copy(Mat4d& dst, const Mat4d& src) { std::memmove(&dst, &src, sizeof(Mat4d)); }
 
-void transform_vector(const Vec3f& v, const Mat3f& m, Vec3f& out) { transform_vector_t(v, m, out); }
-void transform_vector(const Vec3d& v, const Mat3d& m, Vec3d& out) { transform_vector_t(v, m, out); }
-#if !TAVERIN_GEOMETRY_SSE2  // otherwise in matrix_sse.cpp
+#if !TAVERIN_GEOMETRY_SSE2  // otherwise the SSE2 paths (detail/matrix_ops.h)
 void transform_point(const Vec3f& p, const Mat4f& m, Vec3f& out) { transform_point_t(p, m, out); }
 void transform_point(const Vec3d& p, const Mat4d& m, Vec3d& out) { transform_point_t(p, m, out); }
-#endif
-
-void multiply(const Mat3f& a, const Mat3f& b, Mat3f& out) { multiply_n<float, 3>(a.m, b.m, out.m); }
-void multiply(const Mat3d& a, const Mat3d& b, Mat3d& out) { multiply_n<double, 3>(a.m, b.m, out.m); }
-#if !TAVERIN_GEOMETRY_SSE2  // otherwise in matrix_sse.cpp
-void multiply(const Mat4f& a, const Mat4f& b, Mat4f& out) { multiply_n<float, 4>(a.m, b.m, out.m); }
-void multiply(const Mat4d& a, const Mat4d& b, Mat4d& out) { multiply_n<double, 4>(a.m, b.m, out.m); }
+void multiply(const Mat4f& a, const Mat4f& b, Mat4f& out) { detail::multiply_n<float, 4>(a.m, b.m, out.m); }
+void multiply(const Mat4d& a, const Mat4d& b, Mat4d& out) { detail::multiply_n<double, 4>(a.m, b.m, out.m); }
+void invert(const Mat4f& src, Mat4f& dst) { invert4(src.m, dst.m); }
+void invert(const Mat4d& src, Mat4d& dst) { invert4(src.m, dst.m); }
 #endif
 
 void scale(Mat3f& m, float s) { scale_n<float, 3>(m.m, s); }
@@ -254,11 +209,6 @@ void scale(Mat3d& m, double s) { scale_n<double, 3>(m.m, s); }
 void scale(Mat4f& m, float s) { scale_n<float, 4>(m.m, s); }
 void scale(Mat4d& m, double s) { scale_n<double, 4>(m.m, s); }
 
-float det2(float a, float b, float c, float d) { return det2_t(a, b, c, d); }
-double det2(double a, double b, double c, double d) { return det2_t(a, b, c, d); }
-
-float determinant(const Mat3f& m) { return det3(m.m); }
-double determinant(const Mat3d& m) { return det3(m.m); }
 float determinant(const Mat4f& m) { return det4(m.m); }
 double determinant(const Mat4d& m) { return det4(m.m); }
 
@@ -269,15 +219,11 @@ void adjugate(const Mat4d& src, Mat4d& dst) { adjugate4(src.m, dst.m); }
 
 void invert(const Mat3f& src, Mat3f& dst) { invert3(src.m, dst.m); }
 void invert(const Mat3d& src, Mat3d& dst) { invert3(src.m, dst.m); }
-#if !TAVERIN_GEOMETRY_SSE2  // otherwise in matrix_sse.cpp
-void invert(const Mat4f& src, Mat4f& dst) { invert4(src.m, dst.m); }
-void invert(const Mat4d& src, Mat4d& dst) { invert4(src.m, dst.m); }
-#endif
 
 namespace scalar {
 
-void multiply(const Mat4f& a, const Mat4f& b, Mat4f& out) { multiply_n<float, 4>(a.m, b.m, out.m); }
-void multiply(const Mat4d& a, const Mat4d& b, Mat4d& out) { multiply_n<double, 4>(a.m, b.m, out.m); }
+void multiply(const Mat4f& a, const Mat4f& b, Mat4f& out) { detail::multiply_n<float, 4>(a.m, b.m, out.m); }
+void multiply(const Mat4d& a, const Mat4d& b, Mat4d& out) { detail::multiply_n<double, 4>(a.m, b.m, out.m); }
 void transform_point(const Vec3f& p, const Mat4f& m, Vec3f& out) { transform_point_t(p, m, out); }
 void transform_point(const Vec3d& p, const Mat4d& m, Vec3d& out) { transform_point_t(p, m, out); }
 void invert(const Mat4f& src, Mat4f& dst) { invert4(src.m, dst.m); }

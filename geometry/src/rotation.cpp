@@ -20,21 +20,29 @@ struct Order {
     bool rotating, repeat, odd;
 };
 
-Order decode(uint32_t o) {
-    Order d{};
-    d.rotating = (o & 1u) != 0;
-    d.repeat = (o & 2u) != 0;
-    d.odd = (o & 4u) != 0;
-    const int parity = d.odd ? 1 : 0;
-    d.i = kFirstAxis[(o >> 3) & 3u];
-    d.j = kNextAxis[d.i + parity];
-    d.k = kNextAxis[d.i + 1 - parity];
-    return d;
+constexpr Order decode_bits(uint32_t o) {
+    const int parity = (o & 4u) != 0 ? 1 : 0;
+    const int i = kFirstAxis[(o >> 3) & 3u];
+    return Order{i, kNextAxis[i + parity], kNextAxis[i + 1 - parity], (o & 1u) != 0, (o & 2u) != 0, parity == 1};
 }
+
+// Every code's decoding, made once: only the five low bits count.
+struct OrderTable {
+    Order by_code[32];
+};
+constexpr OrderTable make_order_table() {
+    OrderTable t{};
+    for (uint32_t o = 0; o < 32; ++o) t.by_code[o] = decode_bits(o);
+    return t;
+}
+constexpr OrderTable kOrders = make_order_table();
+
+Order decode(uint32_t o) { return kOrders.by_code[o & 31u]; }
 
 // The order stored in a record: truncated toward zero and taken as unsigned. Values with no
 // integer meaning (NaN, infinities, beyond 64 bits) decode as order 0.
 uint32_t stored_order(float order) {
+    if (order >= 0.0f && order < 32.0f) return static_cast<uint32_t>(order);  // the usual codes
     const double d = static_cast<double>(order);
     if (!(d > -9.2e18 && d < 9.2e18)) return 0;
     return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(d)));

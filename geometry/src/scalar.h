@@ -17,6 +17,5 @@ void quat_multiply(const Quatf& a, const Quatf& b, Quatf& out);
 void quat_to_matrix3(const Quatf& q, Mat3f& out);
 void matrix3_to_quat(const Mat3f& m, Quatf& out);
 void euler_to_matrix(const Euler4f& e, Mat4f& out);
-void normalize(Vec3f& v);
 
 }  // namespace geometry::scalar

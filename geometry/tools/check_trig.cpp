@@ -1,6 +1,7 @@
 // The proof behind the library's own sine and cosine (src/fast_trig.h): for every one of the
 // 2^32 floats x, its sin and cos equal the correctly rounded double values of sin x and cos x,
-// rounded to float. The reference is the 64-bit-significand sinl and cosl, rounded to double,
+// rounded to float, and so does the three-angle evaluation (sincos3) with x in each of its lanes
+// in turn (lane x mod 3, the others holding other angles). The reference is the 64-bit-significand sinl and cosl, rounded to double,
 // and MPFR wherever those could round either way. It also counts the floats for which libm's
 // double sin and cos give another result (that is, where libm is not correctly rounded), and
 // those for which its float sinf and cosf (what glm and Eigen use) differ from the rule.
@@ -79,6 +80,14 @@ int main(int argc, char** argv) {
                 float s, c;
                 geometry::trig::sincos(x, s, c);
                 const float rs = reference(x, true, mpfr_calls), rc = reference(x, false, mpfr_calls);
+                float three[3] = {0.5f, -2.0f, 3.0f}, s3[3], c3[3];
+                const int lane = static_cast<int>(i % 3);
+                three[lane] = x;
+                geometry::trig::sincos3(three, s3, c3);
+                if (!same(s3[lane], rs) || !same(c3[lane], rc)) {
+                    if (wrong++ < 20)
+                        std::printf("MISMATCH in lane %d, x = %a: sin %a, cos %a\n", lane, x, s3[lane], c3[lane]);
+                }
                 if (!same(s, rs) || !same(c, rc)) {
                     if (wrong++ < 20)
                         std::printf("MISMATCH x = %a: sin %a (reference %a), cos %a (reference %a)\n", x, s, rs, c, rc);

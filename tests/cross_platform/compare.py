@@ -2,7 +2,7 @@
 """Linux and Windows give the same bits: every scene of the corpus (and the built-in demo) is
 played by the Linux taverin-host and by the Windows one under Wine; the transcript, the JSON,
 every picture and the report must be the same bytes once the module's path (which differs) is
-replaced by MODULE. The geometry library's digest (tests/geometry_use/digest.cpp) must match
+replaced by MODULE. The geometry library's digest (geometry/tests/consumer/digest.cpp) must match
 too: exactly, except for the operations listed in LIBM_OPERATIONS, which call the platform's
 arc tangent, arc sine, arc cosine or double sine and cosine; those are compared value by value
 within a stated tolerance (docs/reliability.md). A difference names the first differing line.

@@ -11,8 +11,13 @@
 // singularity threshold are the double 1e-6, tested on the value widened to double. Double
 // members use 1e-15. All comparisons are strict. Every output may be the same object as an
 // input. Nothing allocates.
+//
+// The products, transforms, 2x2 and 3x3 determinants and the 4x4 inverse are defined inline
+// where the caller's compiler can keep their bits (detail/exact.h), and called in the compiled
+// library otherwise: the results are the same bits either way.
 #pragma once
 
+#include "detail/exact.h"
 #include "types.h"
 
 namespace geometry {
@@ -44,6 +49,27 @@ void copy(Mat3d& dst, const Mat3d& src);
 void copy(Mat4f& dst, const Mat4f& src);
 void copy(Mat4d& dst, const Mat4d& src);
 
+// Every element multiplied by s, in place.
+void scale(Mat3f& m, float s);
+void scale(Mat3d& m, double s);
+void scale(Mat4f& m, float s);
+void scale(Mat4d& m, double s);
+
+float determinant(const Mat4f& m);
+double determinant(const Mat4d& m);
+
+// dst = the adjugate (transposed cofactor matrix) of src.
+void adjugate(const Mat3f& src, Mat3f& dst);
+void adjugate(const Mat3d& src, Mat3d& dst);
+void adjugate(const Mat4f& src, Mat4f& dst);
+void adjugate(const Mat4d& src, Mat4d& dst);
+
+// dst = the inverse of src; when |det| is below the singularity threshold dst is untouched.
+void invert(const Mat3f& src, Mat3f& dst);
+void invert(const Mat3d& src, Mat3d& dst);
+
+TAVERIN_GEOMETRY_INLINE_BEGIN
+
 // out = v M (3x3).
 void transform_vector(const Vec3f& v, const Mat3f& m, Vec3f& out);
 void transform_vector(const Vec3d& v, const Mat3d& m, Vec3d& out);
@@ -58,31 +84,19 @@ void multiply(const Mat3d& a, const Mat3d& b, Mat3d& out);
 void multiply(const Mat4f& a, const Mat4f& b, Mat4f& out);
 void multiply(const Mat4d& a, const Mat4d& b, Mat4d& out);
 
-// Every element multiplied by s, in place.
-void scale(Mat3f& m, float s);
-void scale(Mat3d& m, double s);
-void scale(Mat4f& m, float s);
-void scale(Mat4d& m, double s);
-
 // a d - b c.
 float det2(float a, float b, float c, float d);
 double det2(double a, double b, double c, double d);
 
 float determinant(const Mat3f& m);
 double determinant(const Mat3d& m);
-float determinant(const Mat4f& m);
-double determinant(const Mat4d& m);
 
-// dst = the adjugate (transposed cofactor matrix) of src.
-void adjugate(const Mat3f& src, Mat3f& dst);
-void adjugate(const Mat3d& src, Mat3d& dst);
-void adjugate(const Mat4f& src, Mat4f& dst);
-void adjugate(const Mat4d& src, Mat4d& dst);
-
-// dst = the inverse of src; when |det| is below the singularity threshold dst is untouched.
-void invert(const Mat3f& src, Mat3f& dst);
-void invert(const Mat3d& src, Mat3d& dst);
+// dst = the inverse of src, as above.
 void invert(const Mat4f& src, Mat4f& dst);
 void invert(const Mat4d& src, Mat4d& dst);
 
+TAVERIN_GEOMETRY_INLINE_END
+
 }  // namespace geometry
+
+#include "detail/matrix_ops.h"

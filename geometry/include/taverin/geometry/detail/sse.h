@@ -1,16 +1,17 @@
-// The SSE2 building blocks of the fast paths. SSE2 is part of every x86-64 processor (the
-// 64-bit Windows target included), so the fast paths are compiled wherever __SSE2__ is
-// defined, unless the library is built with TAVERIN_GEOMETRY_SIMD=OFF. Every fast path keeps
-// each lane's operations in the order the scalar code performs them, so it gives the same
-// bits (a NaN result may carry another NaN's payload; docs/geometry.md).
+// Private to the geometry library: the SSE2 building blocks of its fast paths. SSE2 is part of
+// every x86-64 processor (the 64-bit Windows target included). Every fast path keeps each
+// lane's operations in the order the scalar code performs them, so it gives the same bits (a
+// NaN result may carry another NaN's payload), and every product that feeds a sum goes
+// through `prod` (exact.h).
 #pragma once
 
-#if defined(__SSE2__) && !defined(TAVERIN_GEOMETRY_SCALAR_ONLY)
+#include "exact.h"
+
+#if TAVERIN_GEOMETRY_DEFINE_OPS && defined(__SSE2__) && !defined(TAVERIN_GEOMETRY_SCALAR_ONLY)
 #define TAVERIN_GEOMETRY_SSE2 1
 #include <emmintrin.h>
 
-namespace geometry {
-namespace {
+namespace geometry::detail {
 
 // Lanes of a float register, lowest first: (e0, e1, e2, e3).
 template <int a, int b, int c, int d>
@@ -31,10 +32,10 @@ inline void store4(double* p, D4 v) {
 }
 inline D4 add(D4 a, D4 b) { return {_mm_add_pd(a.lo, b.lo), _mm_add_pd(a.hi, b.hi)}; }
 inline D4 sub(D4 a, D4 b) { return {_mm_sub_pd(a.lo, b.lo), _mm_sub_pd(a.hi, b.hi)}; }
-inline D4 mul(D4 a, D4 b) { return {_mm_mul_pd(a.lo, b.lo), _mm_mul_pd(a.hi, b.hi)}; }
-inline D4 mul(D4 a, __m128d s) { return {_mm_mul_pd(a.lo, s), _mm_mul_pd(a.hi, s)}; }
+inline D4 prod(D4 a, __m128d s) { return {prod(a.lo, s), prod(a.hi, s)}; }
 inline D4 zero4() { return {_mm_setzero_pd(), _mm_setzero_pd()}; }
 
-}  // namespace
-}  // namespace geometry
+}  // namespace geometry::detail
+#else
+#define TAVERIN_GEOMETRY_SSE2 0
 #endif

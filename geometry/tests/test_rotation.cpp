@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <string>
 
 #include <taverin/geometry/quaternion.h>
 #include <taverin/geometry/rotation.h>
@@ -319,4 +320,26 @@ TEST(Rotation, TransformColumnActsOnColumnVectors) {
     EXPECT_EQ(out.w, 1.0f);
     transform_column(m, v, v);  // output may be the input
     EXPECT_NEAR(v.y, 1, 1e-7);
+}
+
+TEST(Rotation, OrderNamesSayTheirFrameAndAxes) {
+    const struct {
+        EulerOrder order;
+        const char* name;
+    } names[] = {
+        {kStaticXYZ, "StaticXYZ"},     {kRotatingZYX, "RotatingZYX"}, {kStaticXYX, "StaticXYX"},
+        {kRotatingXYX, "RotatingXYX"}, {kStaticXZY, "StaticXZY"},     {kRotatingYZX, "RotatingYZX"},
+        {kStaticXZX, "StaticXZX"},     {kRotatingXZX, "RotatingXZX"}, {kStaticYZX, "StaticYZX"},
+        {kRotatingXZY, "RotatingXZY"}, {kStaticYZY, "StaticYZY"},     {kRotatingYZY, "RotatingYZY"},
+        {kStaticYXZ, "StaticYXZ"},     {kRotatingZXY, "RotatingZXY"}, {kStaticYXY, "StaticYXY"},
+        {kRotatingYXY, "RotatingYXY"}, {kStaticZXY, "StaticZXY"},     {kRotatingYXZ, "RotatingYXZ"},
+        {kStaticZXZ, "StaticZXZ"},     {kRotatingZXZ, "RotatingZXZ"}, {kStaticZYX, "StaticZYX"},
+        {kRotatingXYZ, "RotatingXYZ"}, {kStaticZYZ, "StaticZYZ"},     {kRotatingZYZ, "RotatingZYZ"},
+        {kHeadingPitchBank, "RotatingYXZ"},
+    };
+    for (const auto& n : names) {
+        ASSERT_TRUE(n.order >= 0 && n.order < 24) << n.name;
+        const OrderRow& row = kOrders[n.order];
+        EXPECT_EQ(std::string(row.rotating ? "Rotating" : "Static") + row.axes, n.name) << "code " << n.order;
+    }
 }

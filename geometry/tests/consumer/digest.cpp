@@ -4,13 +4,17 @@
 // same bits for every input. Used to check that a consumer's compiler flags change nothing and
 // that Linux and Windows agree.
 //
-// usage: geometry_digest            one line per operation: name, hash, number of calls
-//        geometry_digest --values OP   every output of OP, as hexadecimal floats, one per line
+// usage: geometry_digest [--calls N] [--small]   one line per operation: name, hash, number of calls
+//        geometry_digest --values OP             every output of OP, as hexadecimal floats, one per line
+//        geometry_digest --inlined               1 if this build inlines the small operations, else 0
+// --small keeps the operations the headers can inline (and their neighbours in the same line).
 // Operations that call the platform's maths library appear twice: over bounded inputs (within
-// 1e4) and over any input.
+// 1e4) and over any input. The digest itself uses no floating-point arithmetic that a
+// compiler's flags could change, so a build with -ffast-math can be compared too.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -28,7 +32,7 @@ using namespace geometry;
 
 namespace {
 
-constexpr int kCalls = 20000;
+constexpr int kDefaultCalls = 20000;
 
 // The same numbers on every platform: splitmix64 over a fixed seed.
 struct Source {
@@ -42,12 +46,17 @@ struct Source {
         z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
         return z ^ (z >> 31);
     }
+    // A value spread evenly over (-width / 2, width / 2), made by one multiplication of an exact
+    // integer by an exact constant, which no compiler flag can change.
+    static double spread(uint64_t bits, double width) {
+        return static_cast<double>(static_cast<int64_t>(bits >> 11) - (int64_t{1} << 52)) * (width * 0x1p-53);
+    }
     double d() {
         const uint64_t b = bits();
         if (bounded) {
             static const double special[] = {0.0, -0.0, std::numeric_limits<double>::infinity(), std::nan("")};
             if (b % 10 == 0) return special[bits() % 4];
-            return (static_cast<double>(bits() >> 11) / 9007199254740992.0 - 0.5) * (b % 10 == 1 ? 2e4 : 8.0);
+            return spread(bits(), b % 10 == 1 ? 2e4 : 8.0);
         }
         switch (b % 10) {
             case 0: {  // any bit pattern
@@ -62,7 +71,7 @@ struct Source {
                                                  std::nan(""), 3.4e38, 1e-40, 0.5};
                 return special[bits() % (sizeof special / sizeof special[0])];
             }
-            default: return (static_cast<double>(bits() >> 11) / 9007199254740992.0 - 0.5) * 8.0;
+            default: return spread(bits(), 8.0);
         }
     }
     float f() {
@@ -83,31 +92,34 @@ struct Source {
 struct Digest {
     uint64_t hash = 0xcbf29ce484222325ULL;
     void add(double v) {
-        if (std::isnan(v)) v = std::numeric_limits<double>::quiet_NaN();
         uint64_t bits;
         std::memcpy(&bits, &v, sizeof bits);
+        if ((bits & 0x7fffffffffffffffULL) > 0x7ff0000000000000ULL) bits = 0x7ff8000000000000ULL;  // NaN
         for (int i = 0; i < 8; ++i) hash = (hash ^ ((bits >> (8 * i)) & 0xff)) * 0x100000001b3ULL;
     }
 };
 
-// Records the floats and doubles of an output record, for the --values listing.
-template <typename T>
-void listed(std::vector<double>& out, const T& v) {
+// Calls f with every float or double of an output record, widened to double.
+template <typename T, typename F>
+void each_value(const T& v, F&& f) {
     if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double> || std::is_integral_v<T>) {
-        out.push_back(static_cast<double>(v));
+        f(static_cast<double>(v));
     } else if constexpr (sizeof(T) % sizeof(double) == 0 && (std::is_same_v<T, Vec3d> || std::is_same_v<T, Quatd> ||
                                                               std::is_same_v<T, Mat3d> || std::is_same_v<T, Mat4d>)) {
-        const auto* p = reinterpret_cast<const double*>(&v);
-        for (size_t i = 0; i < sizeof v / sizeof(double); ++i) out.push_back(p[i]);
+        double p[sizeof v / sizeof(double)];
+        std::memcpy(p, &v, sizeof v);
+        for (double x : p) f(x);
     } else {
-        const auto* p = reinterpret_cast<const float*>(&v);
-        for (size_t i = 0; i < sizeof v / sizeof(float); ++i) out.push_back(static_cast<double>(p[i]));
+        float p[sizeof v / sizeof(float)];
+        std::memcpy(p, &v, sizeof v);
+        for (float x : p) f(static_cast<double>(x));
     }
 }
 
 struct Op {
     const char* name;
     std::function<void(Source&, Digest&, std::vector<double>*)> run;
+    bool small = false;  // among the operations the headers can inline
 };
 
 // Operations that call the platform's arc tangent, arc sine, arc cosine or double sine and
@@ -121,10 +133,11 @@ bool uses_libm(const std::string& name) {
 
 template <typename... Out>
 void record(Digest& d, std::vector<double>* values, const Out&... out) {
-    std::vector<double> all;
-    (listed(all, out), ...);
-    for (double x : all) d.add(x);
-    if (values) values->insert(values->end(), all.begin(), all.end());
+    const auto take = [&](double x) {
+        d.add(x);
+        if (values) values->push_back(x);
+    };
+    (each_value(out, take), ...);
 }
 
 template <typename M>
@@ -148,33 +161,34 @@ T marked() {
 }
 
 #define OP(name, ...) {name, [](Source& s, Digest& d, std::vector<double>* v) { (void)s; (void)d; (void)v; __VA_ARGS__ }}
+#define SMALL(name, ...) {name, [](Source& s, Digest& d, std::vector<double>* v) { (void)s; (void)d; (void)v; __VA_ARGS__ }, true}
 
 const std::vector<Op>& operations() {
     static const std::vector<Op> ops = {
-        OP("multiply 4x4 float", { auto a = matrix<Mat4f>(s), b = matrix<Mat4f>(s); Mat4f o; multiply(a, b, o); record(d, v, o); }),
-        OP("multiply 4x4 double", { auto a = matrix<Mat4d>(s), b = matrix<Mat4d>(s); Mat4d o; multiply(a, b, o); record(d, v, o); }),
-        OP("multiply 3x3 float", { auto a = matrix<Mat3f>(s), b = matrix<Mat3f>(s); Mat3f o; multiply(a, b, o); record(d, v, o); }),
-        OP("multiply 3x3 double", { auto a = matrix<Mat3d>(s), b = matrix<Mat3d>(s); Mat3d o; multiply(a, b, o); record(d, v, o); }),
-        OP("invert 4x4 float", { auto a = matrix<Mat4f>(s); auto o = marked<Mat4f>(); invert(a, o); record(d, v, o); }),
-        OP("invert 4x4 double", { auto a = matrix<Mat4d>(s); auto o = marked<Mat4d>(); invert(a, o); record(d, v, o); }),
+        SMALL("multiply 4x4 float", { auto a = matrix<Mat4f>(s), b = matrix<Mat4f>(s); Mat4f o; multiply(a, b, o); record(d, v, o); }),
+        SMALL("multiply 4x4 double", { auto a = matrix<Mat4d>(s), b = matrix<Mat4d>(s); Mat4d o; multiply(a, b, o); record(d, v, o); }),
+        SMALL("multiply 3x3 float", { auto a = matrix<Mat3f>(s), b = matrix<Mat3f>(s); Mat3f o; multiply(a, b, o); record(d, v, o); }),
+        SMALL("multiply 3x3 double", { auto a = matrix<Mat3d>(s), b = matrix<Mat3d>(s); Mat3d o; multiply(a, b, o); record(d, v, o); }),
+        SMALL("invert 4x4 float", { auto a = matrix<Mat4f>(s); auto o = marked<Mat4f>(); invert(a, o); record(d, v, o); }),
+        SMALL("invert 4x4 double", { auto a = matrix<Mat4d>(s); auto o = marked<Mat4d>(); invert(a, o); record(d, v, o); }),
         OP("invert 3x3 float", { auto a = matrix<Mat3f>(s); auto o = marked<Mat3f>(); invert(a, o); record(d, v, o); }),
         OP("invert 3x3 double", { auto a = matrix<Mat3d>(s); auto o = marked<Mat3d>(); invert(a, o); record(d, v, o); }),
         OP("adjugate 4x4 float", { auto a = matrix<Mat4f>(s); Mat4f o; adjugate(a, o); record(d, v, o); }),
         OP("adjugate 4x4 double", { auto a = matrix<Mat4d>(s); Mat4d o; adjugate(a, o); record(d, v, o); }),
-        OP("determinant float", { auto a = matrix<Mat3f>(s); auto b = matrix<Mat4f>(s); record(d, v, determinant(a), determinant(b)); }),
-        OP("determinant double", { auto a = matrix<Mat3d>(s); auto b = matrix<Mat4d>(s); record(d, v, determinant(a), determinant(b)); }),
-        OP("transform_point float", { auto p = v3f(s); auto m = matrix<Mat4f>(s); Vec3f o; transform_point(p, m, o); record(d, v, o); }),
-        OP("transform_point double", { auto p = v3d(s); auto m = matrix<Mat4d>(s); Vec3d o; transform_point(p, m, o); record(d, v, o); }),
-        OP("transform_vector", { auto p = v3f(s); auto m = matrix<Mat3f>(s); Vec3f o; transform_vector(p, m, o);
+        SMALL("determinant float", { auto a = matrix<Mat3f>(s); auto b = matrix<Mat4f>(s); record(d, v, determinant(a), determinant(b)); }),
+        SMALL("determinant double", { auto a = matrix<Mat3d>(s); auto b = matrix<Mat4d>(s); record(d, v, determinant(a), determinant(b)); }),
+        SMALL("transform_point float", { auto p = v3f(s); auto m = matrix<Mat4f>(s); Vec3f o; transform_point(p, m, o); record(d, v, o); }),
+        SMALL("transform_point double", { auto p = v3d(s); auto m = matrix<Mat4d>(s); Vec3d o; transform_point(p, m, o); record(d, v, o); }),
+        SMALL("transform_vector", { auto p = v3f(s); auto m = matrix<Mat3f>(s); Vec3f o; transform_vector(p, m, o);
                                   auto pd = v3d(s); auto md = matrix<Mat3d>(s); Vec3d od; transform_vector(pd, md, od); record(d, v, o, od); }),
         OP("nearly_equal and scale", { auto a = matrix<Mat4f>(s), b = matrix<Mat4f>(s); auto c = matrix<Mat3d>(s);
                                         double k = s.d(); scale(c, k); record(d, v, nearly_equal(a, b), nearly_equal(a, a), c); }),
-        OP("quat_multiply", { auto a = qf(s), b = qf(s); Quatf o; quat_multiply(a, b, o); record(d, v, o); }),
-        OP("quat_normalize float", { auto a = qf(s); Quatf o; quat_normalize(a, o); record(d, v, o); }),
-        OP("quat_normalize double", { auto a = qd(s); Quatd o; quat_normalize(a, o); record(d, v, o); }),
-        OP("quat_inverse", { auto a = qf(s); Quatf o; quat_inverse(a, o); record(d, v, o); }),
-        OP("quat_to_matrix3", { auto a = qf(s); Mat3f o; quat_to_matrix3(a, o); record(d, v, o); }),
-        OP("matrix3_to_quat", { auto a = matrix<Mat3f>(s); Quatf o; matrix3_to_quat(a, o); record(d, v, o); }),
+        SMALL("quat_multiply", { auto a = qf(s), b = qf(s); Quatf o; quat_multiply(a, b, o); record(d, v, o); }),
+        SMALL("quat_normalize float", { auto a = qf(s); Quatf o; quat_normalize(a, o); record(d, v, o); }),
+        SMALL("quat_normalize double", { auto a = qd(s); Quatd o; quat_normalize(a, o); record(d, v, o); }),
+        SMALL("quat_inverse", { auto a = qf(s); Quatf o; quat_inverse(a, o); record(d, v, o); }),
+        SMALL("quat_to_matrix3", { auto a = qf(s); Mat3f o; quat_to_matrix3(a, o); record(d, v, o); }),
+        SMALL("matrix3_to_quat", { auto a = matrix<Mat3f>(s); Quatf o; matrix3_to_quat(a, o); record(d, v, o); }),
         OP("quat_from_axis_angle", { auto u = v3f(s); float a = s.f(); Quatf o; quat_from_axis_angle(a, u, o); record(d, v, o); }),
         OP("quat_to_axis_angle", { auto a = qf(s); float an = 0; Vec3f ax = marked<Vec3f>(); quat_to_axis_angle(a, an, ax);
                                     auto b = qd(s); double bn = 0; Vec3d bx = marked<Vec3d>(); quat_to_axis_angle(b, bn, bx);
@@ -195,15 +209,17 @@ const std::vector<Op>& operations() {
                                     hpb_to_static_zxy(h, b); rotating_zxy_to_hpb(h, c); axis_angle_to_static_xyz(an, ax, e);
                                     record(d, v, a, b, c, e); }),
         OP("direction_to_heading_pitch", { auto dir = v3f(s); double h, p; direction_to_heading_pitch(dir, h, p); record(d, v, h, p); }),
-        OP("vector lengths", { auto a = v3f(s); float l = s.f(); set_length(a, l); auto b = v3d(s); normalize(b); auto c = v3f(s);
+        SMALL("vector lengths", { auto a = v3f(s); float l = s.f(); set_length(a, l); auto b = v3d(s); normalize(b); auto c = v3f(s);
                                normalize(c); auto p = v3f(s), q = v3f(s); auto pd = v3d(s), qd2 = v3d(s);
                                record(d, v, a, b, c, distance(p, q), distance(pd, qd2)); }),
-        OP("vector combinations", { auto a0 = v3f(s), a1 = v3f(s); float t = s.f(); Vec3f a; lerp(a0, a1, t, a);
+        SMALL("vector combinations", { auto a0 = v3f(s), a1 = v3f(s); float t = s.f(); Vec3f a; lerp(a0, a1, t, a);
                                      auto b0 = v3d(s), b1 = v3d(s); double bs = s.d(), bu = s.d(); Vec3d b; linear_combination(b0, b1, b, bs, bu);
                                      auto c0 = v3f(s), c1 = v3f(s), c2 = v3f(s); Vec3f c; plane_normal(c0, c1, c2, c);
                                      auto e0 = v3d(s), e1 = v3d(s), e2 = v3d(s); Vec3d e; plane_normal(e0, e1, e2, e);
                                      auto n0 = v3f(s), n1 = v3f(s); auto m0 = v3d(s), m1 = v3d(s);
                                      record(d, v, a, b, c, e, nearly_equal(n0, n1), nearly_equal(m0, m1)); }),
+        SMALL("dot and cross", { auto a = v3f(s), b = v3f(s); Vec3f c; cross(a, b, c); auto e = v3d(s), f = v3d(s); Vec3d g;
+                                 cross(e, f, g); Vec3f h = a; cross(h, b, h); record(d, v, dot(a, b), dot(e, f), c, g, h); }),
         OP("vector angles", { auto vf = v3f(s); float hf, pf; direction_to_angles(vf, hf, pf);
                               auto vd = v3d(s); double hd, pd; direction_to_angles(vd, hd, pd);
                               float h1 = s.f(), p1 = s.f(); Vec3f df; angles_to_direction(h1, p1, df);
@@ -221,7 +237,23 @@ const std::vector<Op>& operations() {
 
 int main(int argc, char** argv) {
     const bool values = argc == 3 && std::strcmp(argv[1], "--values") == 0;
+    int calls = kDefaultCalls;
+    bool small = false;
+    for (int i = 1; i < argc && !values; ++i) {
+        if (std::strcmp(argv[i], "--inlined") == 0) {
+            std::printf("%d\n", TAVERIN_GEOMETRY_INLINE);
+            return 0;
+        } else if (std::strcmp(argv[i], "--small") == 0) {
+            small = true;
+        } else if (std::strcmp(argv[i], "--calls") == 0 && i + 1 < argc) {
+            calls = std::atoi(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: geometry_digest [--calls N] [--small] | --values OP | --inlined\n");
+            return 2;
+        }
+    }
     for (const Op& op : operations()) {
+        if (small && !op.small) continue;
         for (const bool bounded : {false, true}) {
             if (bounded && !uses_libm(op.name)) continue;
             const std::string name = std::string(op.name) + (uses_libm(op.name) ? (bounded ? " (bounded)" : " (any input)") : "");
@@ -230,12 +262,12 @@ int main(int argc, char** argv) {
             s.bounded = bounded;
             Digest d;
             std::vector<double> list;
-            for (int i = 0; i < kCalls; ++i) op.run(s, d, values ? &list : nullptr);
+            for (int i = 0; i < calls; ++i) op.run(s, d, values ? &list : nullptr);
             if (values) {
                 for (double x : list) std::printf("%a\n", x);
                 return 0;
             }
-            std::printf("%-40s %016llx %d\n", name.c_str(), static_cast<unsigned long long>(d.hash), kCalls);
+            std::printf("%-40s %016llx %d\n", name.c_str(), static_cast<unsigned long long>(d.hash), calls);
         }
     }
     if (values) {
