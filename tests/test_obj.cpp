@@ -54,6 +54,7 @@ TEST(ObjFile, FacesAndTheirErrorsByLine) {
               "m.obj:6: face 2 refers to vertex 9 but 3 vertices come before it");
     EXPECT_EQ(obj_error("v 0 0 0\nv 1 0 0\nf 1 2 -3\n"), "m.obj:3: face 1 refers to vertex -3 but 2 vertices come before it");
     EXPECT_EQ(obj_error("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 4\n"), "m.obj:4: face 1 refers to vertex 4 but 3 vertices come before it");
+    EXPECT_EQ(obj_error("v 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\nf 1 2 4\r\n"), "m.obj:4: face 1 refers to vertex 4 but 3 vertices come before it");
     EXPECT_EQ(obj_error("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 x\n"), "m.obj:4: face 1 \"x\" is not a vertex number");
     EXPECT_EQ(obj_error("v 0 0 0\nv 1 0 0\nf 1 2\n"), "m.obj:3: face 1 has 2 corners; a face needs at least 3");
     EXPECT_EQ(obj_error("v 0 0 nan\n"), "m.obj:1: a vertex needs three finite numbers");

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -138,6 +139,12 @@ TEST(Pictures, EachStepShowsItsOwnRayAndTheMarksInTheLegendsStyles) {
             EXPECT_EQ(attribute(top, mark, a), attribute(top, swatch, a)) << a;
     }
     EXPECT_EQ(attribute(top, "class=\"mark focus\"", "data-radius"), plain(recs[2].marks.focus));
+    for (const std::string& mark : elements(top, "class=\"mark ")) {  // the frame holds every mark whole
+        EXPECT_GE(number_of(mark, "cx") - number_of(mark, "r"), 0) << mark;
+        EXPECT_LE(number_of(mark, "cx") + number_of(mark, "r"), 900) << mark;
+        EXPECT_GE(number_of(mark, "cy") - number_of(mark, "r"), svg::kTitleBand) << mark;
+        EXPECT_LE(number_of(mark, "cy") + number_of(mark, "r"), svg::kTitleBand + 675) << mark;
+    }
     EXPECT_NE(top.find("class=\"sharp-zone\""), std::string::npos);
     EXPECT_NE(top.find("class=\"fov\""), std::string::npos);
     EXPECT_NE(top.find("class=\"scale-bar\" data-metres=\"2\""), std::string::npos);
@@ -211,6 +218,14 @@ TEST(Pictures, TheCameraViewShowsEachWorldPointWhereTheCameraSeesIt) {
         ASSERT_EQ(hit.size(), 1u);
         EXPECT_NEAR(number_of(hit[0], "cx"), (pixels[i - 1][0] + 0.5) / 800 * 900, 0.011);
         EXPECT_NEAR(number_of(hit[0], "cy"), (pixels[i - 1][1] + 0.5) / 600 * 675, 0.011);
+        // The click's cross is centred on the clicked pixel, 18 pixels across each way.
+        const auto cross = elements(cam.substr(cam.find("class=\"click\"")), "<line");
+        ASSERT_GE(cross.size(), 2u);
+        for (const std::string& line : {cross[0], cross[1]}) {
+            EXPECT_NEAR((number_of(line, "x1") + number_of(line, "x2")) / 2, number_of(hit[0], "cx"), 0.02);
+            EXPECT_NEAR((number_of(line, "y1") + number_of(line, "y2")) / 2, number_of(hit[0], "cy"), 0.02);
+            EXPECT_NEAR(std::hypot(number_of(line, "x2") - number_of(line, "x1"), number_of(line, "y2") - number_of(line, "y1")), 18, 0.02);
+        }
     }
     const std::string cam = camera_view(h, recs[3]);
     const auto focus = polyline_points(cam, "mark focus");
@@ -279,6 +294,15 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
         const std::string circle = elements(top, "class=\"mark " + std::string(m.role) + "\"").at(0);
         EXPECT_NEAR(number_of(circle, "cx"), cx, tolerance);
         EXPECT_NEAR(number_of(circle, "r"), ground_radius(m.radius, m.center.y) * s, 2 * tolerance);
+    }
+    // The grid's lines stand at whole multiples of the scale bar's length.
+    const double step = number_of(bar, "data-metres");
+    const auto lines = elements(top.substr(top.find("class=\"grid\""), top.find("</g>", top.find("class=\"grid\"")) - top.find("class=\"grid\"")), "<line");
+    ASSERT_GT(lines.size(), 8u);
+    for (const std::string& line : lines) {
+        const bool across = number_of(line, "y1") == number_of(line, "y2");
+        const double metres = across ? (cy - number_of(line, "y1")) / s - 4 : (number_of(line, "x1") - cx) / s - 1;
+        EXPECT_NEAR(metres / step, std::round(metres / step), 0.01) << line;
     }
     // The scene lies within the view, below the title band.
     for (const double edge : {number_of(ball, "cy") - number_of(ball, "r"), number_of(ball, "cy") + number_of(ball, "r")}) {
@@ -379,6 +403,18 @@ TEST(Pictures, AStraightDownCameraDrawsWithoutHolesAndSaysWhereEachMarkIs) {
     for (int r = 0; r < view.rows(); ++r)
         for (int c = 0; c < view.columns(); ++c) ASSERT_EQ(view.at(c, r).surface, 0) << c << ", " << r;
     EXPECT_NE(top.find("field of view: what the camera sees of the ground"), std::string::npos);
+    // The footprint: 7.2 by 5.4 m (36 mm of film at 50 mm, 10 m up; the view's 4:3), about the camera.
+    std::istringstream path(attribute(top, "class=\"fov\"", "d").substr(1));
+    std::vector<double> xs, ys;
+    for (double x, y; path >> x >> y;) xs.push_back(x), ys.push_back(y);
+    ASSERT_EQ(xs.size(), 4u);
+    const std::string bar = elements(top, "class=\"scale-bar\"").at(0);
+    const auto bar_line = elements(top.substr(top.find("class=\"scale-bar\"")), "<line").at(0);
+    const double s = (number_of(bar_line, "x2") - number_of(bar_line, "x1")) / number_of(bar, "data-metres");
+    EXPECT_NEAR((*std::max_element(xs.begin(), xs.end()) - *std::min_element(xs.begin(), xs.end())) / s, 7.2, 0.02);
+    EXPECT_NEAR((*std::max_element(ys.begin(), ys.end()) - *std::min_element(ys.begin(), ys.end())) / s, 5.4, 0.02);
+    for (size_t i = 0; i < 4; ++i)  // the four corners, not three and the middle of a side
+        EXPECT_NEAR(std::fabs(xs[i] - (xs[0] + xs[2]) / 2) / s, 3.6, 0.02) << i;
     EXPECT_NE(top.find("class=\"sharp-zone\" clip-path="), std::string::npos);
 }
 
@@ -436,6 +472,18 @@ TEST(Pictures, MarksAFewPixelsApartGetAnEnlargedInset) {
     const double far = number_of(elements(top, "class=\"inset-mark far\"").at(0), "r");
     EXPECT_LT(number_of(elements(top, "class=\"mark far\"").at(0), "r") - number_of(elements(top, "class=\"mark near\"").at(0), "r"), 12);
     EXPECT_GE(std::min(focus - near, far - focus), 30);
+    // The dashed frame on the picture shows the inset's stretch: the same shape, about the focus.
+    const std::string inset = top.substr(top.find("class=\"inset\""));
+    const std::string marker = elements(inset, "<rect").at(0), frame = elements(inset.substr(inset.find("</svg>")), "<rect").at(0);
+    EXPECT_NEAR(number_of(marker, "width") / number_of(marker, "height"), number_of(frame, "width") / number_of(frame, "height"), 0.01);
+    const std::string dot = elements(top.substr(top.find("class=\"camera\"")), "<circle").at(0);
+    EXPECT_FALSE(Box({number_of(frame, "x"), number_of(frame, "y"), number_of(frame, "x") + number_of(frame, "width"),
+                      number_of(frame, "y") + number_of(frame, "height")})
+                     .overlaps({number_of(dot, "cx") - 5, number_of(dot, "cy") - 5, number_of(dot, "cx") + 5, number_of(dot, "cy") + 5}));
+    // The sharp zone's ring: out along one edge, round, back along the other, round the other way.
+    const std::string zone = attribute(top, "class=\"sharp-zone\"", "d");
+    EXPECT_NE(zone.find(" 0 0 1 "), std::string::npos);
+    EXPECT_NE(zone.find(" 0 0 0 "), std::string::npos);
 }
 
 TEST(Pictures, EveryStepSaysWhetherDepthOfFieldIsOnAndALookOnlyClickThatTheFocusStayed) {
