@@ -131,14 +131,15 @@ def check_geometry(files, root_dir, version, platform):
     for name, text in wanted.items():
         if text not in files.get(name, b"").decode():
             fail(f"geometry_{platform}_files", f"{name} does not hold {text.strip()!r}")
-    headers = sorted(os.listdir(os.path.join(ARGS.repo, "geometry/include/taverin/geometry")))
+    top = os.path.join(ARGS.repo, "geometry/include/taverin/geometry")
+    headers = sorted(os.path.relpath(os.path.join(d, f), top) for d, _, fs in os.walk(top) for f in fs)
     for h in headers:
         if f"include/taverin/geometry/{h}" not in files:
             fail(f"geometry_{platform}_files", f"{h} is missing")
     # A user's program built with pkg-config's flags against the unpacked package.
     env = dict(os.environ, PKG_CONFIG_PATH=os.path.join(root_dir, "lib/pkgconfig"))
     flags = run(["pkg-config", "--cflags", "--libs", "taverin-geometry"], env=env).stdout.decode().split()
-    digest_src = os.path.join(ARGS.repo, "tests/geometry_use/digest.cpp")
+    digest_src = os.path.join(ARGS.repo, "geometry/tests/consumer/digest.cpp")
     if platform == "linux":
         program, cxx, prefix, reference = os.path.join(ARGS.work, "digest"), "g++", [], [ARGS.linux_digest]
     else:

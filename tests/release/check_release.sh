@@ -44,6 +44,6 @@ done
 /usr/bin/python3 tests/release/check_package.py --repo "$here" --dist "$work/dist-a" --work "$work/package" \
   --forbidden "$here" --forbidden "$other" \
   --windows-host build/windows/taverin-host.exe --linux-host build/default/taverin-host \
-  --windows-digest build/windows/tests/geometry_digest.exe --linux-digest build/default/tests/geometry_digest \
+  --windows-digest build/windows/geometry/tests/geometry_digest.exe --linux-digest build/default/geometry/tests/geometry_digest \
   --emulator "$here/scripts/wine-run.sh" || status=1
 exit $status
