@@ -51,9 +51,20 @@ Viewport camera_viewport(const Scene& scene) {
     return {"Camera View", kViewCamera, 640, 480};
 }
 
+namespace {
+
+// Samples on a side: kLongSide on the long side and as many on the other as keep the view's
+// shape, but never more than the view has pixels (the module casts one ray a pixel).
+int samples(int side, int other) {
+    const int long_side = std::max(side, other);
+    const double per_pixel = std::min(1.0, CameraView::kLongSide / static_cast<double>(long_side));
+    return std::max(1, static_cast<int>(std::lround(side * per_pixel)));
+}
+
+}  // namespace
+
 CameraView::CameraView(const Scene& scene, const Viewport& vp)
-    : CameraView(scene, vp, vp.width >= vp.height ? kLongSide : std::max(1, static_cast<int>(std::lround(kLongSide * static_cast<double>(vp.width) / vp.height))),
-                 vp.width >= vp.height ? std::max(1, static_cast<int>(std::lround(kLongSide * static_cast<double>(vp.height) / vp.width))) : kLongSide) {}
+    : CameraView(scene, vp, samples(vp.width, vp.height), samples(vp.height, vp.width)) {}
 
 CameraView::CameraView(const Scene& scene, const Viewport& vp, int columns, int rows)
     : viewport_(vp), columns_(columns), rows_(rows), samples_(static_cast<size_t>(columns) * rows),

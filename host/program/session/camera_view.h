@@ -36,7 +36,8 @@ public:
     // Casts a ray through the centre of each of `columns` x `rows` samples spread evenly over
     // the viewport `vp` (a camera view).
     CameraView(const Scene& scene, const Viewport& vp, int columns, int rows);
-    // The same, with kLongSide samples on the viewport's long side.
+    // The same, with kLongSide samples on the viewport's long side (fewer for a viewport that has
+    // fewer pixels: one a pixel).
     CameraView(const Scene& scene, const Viewport& vp);
 
     int columns() const { return columns_; }
