@@ -96,7 +96,7 @@ TEST(JsonWriter, NumbersReadBackExactlyAndTextStaysValid) {
     // Escapes come back as the characters they name, and UTF-8 of every length passes whole.
     const std::pair<const char*, const char*> escapes[] = {
         {"\"\\u00e9\"", "\xc3\xa9"}, {"\"\\u20ac\"", "\xe2\x82\xac"}, {"\"\\ud83d\\ude00\"", "\xf0\x9f\x98\x80"},
-        {"\"\\u0041\\t\"", "A\t"}};
+        {"\"\\u0041\\t\"", "A\t"}, {"\"\\ud7ff\\ue000\"", "\xed\x9f\xbf\xee\x80\x80"}};  // either side of the halves
     for (const auto& [text, value] : escapes) {
         json::Value v;
         json::ParseError e;

@@ -304,6 +304,18 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
         const double metres = across ? (cy - number_of(line, "y1")) / s - 4 : (number_of(line, "x1") - cx) / s - 1;
         EXPECT_NEAR(metres / step, std::round(metres / step), 0.01) << line;
     }
+    // ...and rule the whole frame, top to bottom as well as side to side, a step apart.
+    std::vector<double> across;
+    double frame_top = NAN, frame_bottom = NAN;
+    for (const std::string& line : lines)
+        if (number_of(line, "y1") == number_of(line, "y2")) across.push_back(number_of(line, "y1"));
+        else frame_top = number_of(line, "y1"), frame_bottom = number_of(line, "y2");
+    std::sort(across.begin(), across.end());
+    ASSERT_GE(across.size(), 2u);
+    EXPECT_GE(across.front(), frame_top);
+    EXPECT_LE(across.front() - frame_top, step * s + tolerance);
+    EXPECT_LE(across.back(), frame_bottom);
+    EXPECT_LE(frame_bottom - across.back(), step * s + tolerance);
     // The scene lies within the view, below the title band.
     for (const double edge : {number_of(ball, "cy") - number_of(ball, "r"), number_of(ball, "cy") + number_of(ball, "r")}) {
         EXPECT_GE(edge, svg::kTitleBand);
@@ -345,6 +357,14 @@ TEST(Pictures, TheFocusMapShowsEachVisibleSurfaceInTheColourOfItsBlur) {
     EXPECT_NE(cam.find("Near: sharp"), std::string::npos);
     EXPECT_NE(cam.find("Far: 2.4 to 2.5 px blur"), std::string::npos);
     EXPECT_EQ(cam.find("Hidden:"), std::string::npos);
+    // The top view fills each object in the colour of its least blur and outlines it in that of
+    // its most; one the camera does not see stays grey.
+    const std::string top = top_picture(h.scene, recs[0]);
+    const std::pair<const char*, const char*> fills[] = {{"Near", "#40c460"}, {"Far", "#f28e34"}, {"Hidden", "#59646b"}};
+    for (const auto& [name, fill] : fills) {
+        EXPECT_EQ(attribute(top, "data-name=\"" + std::string(name) + "\"><", "fill"), fill) << name;
+        EXPECT_EQ(attribute(top, "data-name=\"" + std::string(name) + "\"><", "stroke"), std::string(name) == "Hidden" ? "#9aa4aa" : fill);
+    }
 }
 
 TEST(Pictures, ARaisedCamerasClickedPointIsDrawnInsideTheSharpZone) {
@@ -419,11 +439,11 @@ TEST(Pictures, AStraightDownCameraDrawsWithoutHolesAndSaysWhereEachMarkIs) {
 }
 
 TEST(Pictures, LabelsKeepClearOfOneAnotherTheCameraTheRayAndTheTitle) {
-    // Twelve objects crowded together around a click: every label placed is clear of the
+    // Thirty objects crowded together around a click: every label placed is clear of the
     // others and of what a picture must keep clear; the ones with no room are in the legend.
     Host h;
     std::string objects;
-    for (int i = 0; i < 12; ++i)
+    for (int i = 0; i < 30; ++i)
         objects += std::string(i ? ", " : "") + "{\"type\": \"sphere\", \"name\": \"Pebble number " + std::to_string(i) +
                    "\", \"center\": [" + std::to_string(0.3 * (i % 4) - 0.45) + ", 1, " + std::to_string(3 + 0.3 * (i / 4)) +
                    "], \"radius\": 0.1}";
@@ -439,8 +459,9 @@ TEST(Pictures, LabelsKeepClearOfOneAnotherTheCameraTheRayAndTheTitle) {
         }
         ASSERT_GE(boxes.size(), 4u);
         size_t listed = 0;
-        for (size_t i = 0; i < 12; ++i) listed += picture.find("Pebble number " + std::to_string(i) + ":") != std::string::npos;
-        EXPECT_EQ(listed, 12u);  // on the picture or in the legend
+        for (size_t i = 0; i < 30; ++i) listed += picture.find("Pebble number " + std::to_string(i) + ":") != std::string::npos;
+        EXPECT_EQ(listed, 30u);  // on the picture or in the legend
+        EXPECT_NE(picture.find(">also: Pebble number "), std::string::npos);
         for (size_t i = 0; i < boxes.size(); ++i)
             for (size_t k = 0; k < i; ++k) EXPECT_FALSE(boxes[i].overlaps(boxes[k])) << i << " and " << k;
         const bool top = picture.find("Top view") != std::string::npos;
@@ -461,29 +482,53 @@ TEST(Pictures, LabelsKeepClearOfOneAnotherTheCameraTheRayAndTheTitle) {
 }
 
 TEST(Pictures, MarksAFewPixelsApartGetAnEnlargedInset) {
-    Host h;
+    // The macro scene, its camera turned to each quarter about the bead: the inset stands in the
+    // picture, clear of the camera, whichever side the camera is on.
     std::ifstream in(std::string(TAVERIN_SCENES_DIR) + "/macro.json");
     const std::string macro((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto recs = play(h, macro);
-    const std::string top = top_picture(h.scene, recs[1]);
-    ASSERT_NE(top.find("class=\"inset\""), std::string::npos);
-    const double focus = number_of(elements(top, "class=\"inset-mark focus\"").at(0), "r");
-    const double near = number_of(elements(top, "class=\"inset-mark near\"").at(0), "r");
-    const double far = number_of(elements(top, "class=\"inset-mark far\"").at(0), "r");
-    EXPECT_LT(number_of(elements(top, "class=\"mark far\"").at(0), "r") - number_of(elements(top, "class=\"mark near\"").at(0), "r"), 12);
-    EXPECT_GE(std::min(focus - near, far - focus), 30);
-    // The dashed frame on the picture shows the inset's stretch: the same shape, about the focus.
-    const std::string inset = top.substr(top.find("class=\"inset\""));
-    const std::string marker = elements(inset, "<rect").at(0), frame = elements(inset.substr(inset.find("</svg>")), "<rect").at(0);
-    EXPECT_NEAR(number_of(marker, "width") / number_of(marker, "height"), number_of(frame, "width") / number_of(frame, "height"), 0.01);
-    const std::string dot = elements(top.substr(top.find("class=\"camera\"")), "<circle").at(0);
-    EXPECT_FALSE(Box({number_of(frame, "x"), number_of(frame, "y"), number_of(frame, "x") + number_of(frame, "width"),
-                      number_of(frame, "y") + number_of(frame, "height")})
-                     .overlaps({number_of(dot, "cx") - 5, number_of(dot, "cy") - 5, number_of(dot, "cx") + 5, number_of(dot, "cy") + 5}));
-    // The sharp zone's ring: out along one edge, round, back along the other, round the other way.
-    const std::string zone = attribute(top, "class=\"sharp-zone\"", "d");
-    EXPECT_NE(zone.find(" 0 0 1 "), std::string::npos);
-    EXPECT_NE(zone.find(" 0 0 0 "), std::string::npos);
+    const std::string placed = "\"position\": [0, 0.1, -0.45]";
+    ASSERT_NE(macro.find(placed), std::string::npos);
+    for (const int heading : {0, 90, 180, 270}) {
+        SCOPED_TRACE(heading);
+        const double a = heading * 3.14159265358979323846 / 180;
+        std::string turned = macro;
+        turned.replace(turned.find(placed), placed.size(),
+                       "\"position\": [" + std::to_string(-0.45 * std::sin(a)) + ", 0.1, " + std::to_string(-0.45 * std::cos(a)) +
+                           "], \"rotation\": [" + std::to_string(heading) + ", 0, 0]");
+        Host h;
+        const auto recs = play(h, turned);
+        ASSERT_TRUE(recs[1].ray.hit);
+        const std::string top = top_picture(h.scene, recs[1]);
+        ASSERT_NE(top.find("class=\"inset\""), std::string::npos);
+        const double focus = number_of(elements(top, "class=\"inset-mark focus\"").at(0), "r");
+        const double near = number_of(elements(top, "class=\"inset-mark near\"").at(0), "r");
+        const double far = number_of(elements(top, "class=\"inset-mark far\"").at(0), "r");
+        EXPECT_LT(number_of(elements(top, "class=\"mark far\"").at(0), "r") - number_of(elements(top, "class=\"mark near\"").at(0), "r"), 12);
+        EXPECT_GE(std::min(focus - near, far - focus), 30);
+        // The dashed frame on the picture shows the inset's stretch: the same shape, about the focus.
+        const std::string inset = top.substr(top.find("class=\"inset\""));
+        const std::string marker = elements(inset, "<rect").at(0), frame = elements(inset.substr(inset.find("</svg>")), "<rect").at(0);
+        EXPECT_NEAR(number_of(marker, "width") / number_of(marker, "height"), number_of(frame, "width") / number_of(frame, "height"), 0.01);
+        const Box box{number_of(frame, "x"), number_of(frame, "y"), number_of(frame, "x") + number_of(frame, "width"),
+                      number_of(frame, "y") + number_of(frame, "height")};
+        const std::string dot = elements(top.substr(top.find("class=\"camera\"")), "<circle").at(0);
+        EXPECT_FALSE(box.overlaps({number_of(dot, "cx") - 5, number_of(dot, "cy") - 5, number_of(dot, "cx") + 5, number_of(dot, "cy") + 5}));
+        EXPECT_GE(box.x0, 0);
+        EXPECT_LE(box.x1, number_of(elements(top, "<svg").at(0), "width"));
+        EXPECT_GE(box.y0, svg::kTitleBand);
+        // ...in the corner farthest from it: across the middle of the frame (the grid's extent) from it.
+        const std::string grid = top.substr(top.find("class=\"grid\""));
+        double mid_x = NAN, mid_y = NAN;
+        for (const std::string& line : elements(grid.substr(0, grid.find("</g>")), "<line"))
+            if (number_of(line, "y1") == number_of(line, "y2")) mid_x = (number_of(line, "x1") + number_of(line, "x2")) / 2;
+            else mid_y = (number_of(line, "y1") + number_of(line, "y2")) / 2;
+        EXPECT_LE(((box.x0 + box.x1) / 2 - mid_x) * (number_of(dot, "cx") - mid_x), 0);
+        EXPECT_LE(((box.y0 + box.y1) / 2 - mid_y) * (number_of(dot, "cy") - mid_y), 0);
+        // The sharp zone's ring: out along one edge, round, back along the other, round the other way.
+        const std::string zone = attribute(top, "class=\"sharp-zone\"", "d");
+        EXPECT_NE(zone.find(" 0 0 1 "), std::string::npos);
+        EXPECT_NE(zone.find(" 0 0 0 "), std::string::npos);
+    }
 }
 
 TEST(Pictures, EveryStepSaysWhetherDepthOfFieldIsOnAndALookOnlyClickThatTheFocusStayed) {

@@ -128,7 +128,7 @@ def check_demo():
         return
     for expected in ["focal distance 5.00 m -> 7.14 m", "command \"FocalDistance 7.143110\"",
                      "depth of field: sharp from 5.96 m to 8.91 m (2.95 m deep), hyperfocal distance 35.75 m",
-                     "panel field H = 15.301499", "step 9: click in \"Camera View\""]:
+                     "panel field H = 15.301499", "panel field P = 0.15", "step 9: click in \"Camera View\""]:
         if expected not in text:
             fail("demo", f"the transcript does not say {expected!r}")
     pictures = sorted(os.listdir(out_dir))

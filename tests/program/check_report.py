@@ -162,10 +162,12 @@ def check(exe, report, objects, work):
                           "document.querySelectorAll('#step-8 table.objects tr[data-object]').length, "
                           "document.querySelector('#step-8 h2').getBoundingClientRect().top >= "
                           "document.querySelector('nav').getBoundingClientRect().bottom, "
-                          "document.getElementById('position').textContent]")
-        if shown != [True, True, 0, objects, True, "step 8 of 18"]:
+                          "document.getElementById('position').textContent, "
+                          "Array.prototype.map.call(document.querySelectorAll('#step-8 table.objects tr[data-object]'), "
+                          "function (r) { return r.cells[1].textContent !== ''; })]")
+        if shown != [True, True, 0, len(objects), True, "step 8 of 18", [o["in_view"] for o in objects]]:
             failures.append(f"step 8 shows (pictures, focus map, notes left, table rows, heading below the bar, "
-                            f"position) {shown}")
+                            f"position, a distance for each object in view) {shown}")
         page.key("ArrowRight", 39)
         after = page.eval("[document.body.getAttribute('data-current'), location.hash]")
         page.key("ArrowLeft", 37)
@@ -216,7 +218,7 @@ def main():
     if r.returncode != 0:
         print(f"FAIL: taverin-host exited {r.returncode}: {r.stderr!r}")
         return 1
-    objects = len(json.loads(r.stdout)["scene"]["objects"])
+    objects = json.loads(r.stdout)["steps"][8]["objects"]
     failures = check(exe, report, objects, work)
     for f in failures:
         print("FAIL:", f)
