@@ -55,6 +55,18 @@ TEST_F(FocusTest, CommandTextsToTheCharacter) {
     EXPECT_TRUE(h.record.command_errors.empty());
 }
 
+TEST_F(FocusTest, OnlyTheDepthOfFieldBitSaysDepthOfFieldIsOn) {
+    const std::pair<uint32_t, bool> flags[] = {{0, false}, {1, false}, {7, false}, {0xFFFFFFF7u, false},
+                                               {8, true}, {9, true}, {0xFFFFFFFFu, true}};
+    for (const auto& [bits, on] : flags) {
+        h.record.commands.clear();
+        h.scene.camera.flags = bits;
+        focus(3.25);
+        ASSERT_FALSE(h.record.commands.empty()) << bits;
+        EXPECT_EQ(h.record.commands.front() == "DepthOfField", !on) << bits;
+    }
+}
+
 TEST_F(FocusTest, NonFiniteOrOverlongDistancesIssueNoCommandAtAll) {
     for (double d : {double(INFINITY), -double(INFINITY), 1e234, 1e300}) {
         h.record.commands.clear();

@@ -77,6 +77,26 @@ TEST_F(PanelCallbackTest, ChoosingAnItemTakesItsWorldPosition) {
     EXPECT_EQ(c(kY)->float_value, -2.0);
     EXPECT_EQ(c(kZ)->float_value, static_cast<double>(static_cast<float>(1e10 + 0.3)));
     EXPECT_EQ(h.record.instance_updates.size(), 1u);
+    // The point is the tool's own now: mouse-up shows it again over whatever the fields hold.
+    for (size_t f : {kX, kY, kZ}) c(f)->float_value = 99;
+    h.mouse_up();
+    EXPECT_EQ(c(kX)->float_value, static_cast<double>(0.1f));
+    EXPECT_EQ(c(kY)->float_value, -2.0);
+    EXPECT_EQ(c(kZ)->float_value, static_cast<double>(static_cast<float>(1e10 + 0.3)));
+}
+
+TEST_F(PanelCallbackTest, ACallbackGivenNoControlOrOneThatCannotBeReadChangesNothing) {
+    c(kH)->float_value = 4;
+    for (size_t i = 0; i < kControlCount; ++i) {
+        host::Control* k = c(i);
+        if (!k->callback) continue;
+        k->callback(nullptr, k->user_data);
+        taverin::ControlRecord unreadable = k->record;
+        unreadable.get = nullptr;
+        k->callback(&unreadable, k->user_data);
+    }
+    EXPECT_EQ(c(kH)->float_value, 4);
+    EXPECT_EQ(count_calls("control.set"), 0u);
 }
 
 TEST_F(PanelCallbackTest, AnEmptyItemSelectionQueriesNothing) {
