@@ -25,6 +25,9 @@ struct HostOptions {
     // The spatial query service refuses to create a query; the panel services refuse a panel.
     bool spatial_create_fails = false;
     bool panel_create_fails = false;
+    // The panel services refuse the control asked for at this place in a panel's creation order
+    // (refusals counted), as a host out of room may.
+    size_t refused_control = SIZE_MAX;
     // Controls placed away from where the module asks, keyed by creation order on the panel.
     std::map<size_t, Shift> placement_shift;
     // The intersect normalises the direction it is given before measuring the distance. By

@@ -35,6 +35,7 @@ struct Panel {
     bool open = false;
     bool destroyed = false;
     int32_t next_y = 8;
+    size_t asked = 0;  // controls the module asked for, refused ones included
     std::vector<std::unique_ptr<Control>> controls;
 };
 

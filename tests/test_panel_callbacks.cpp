@@ -173,3 +173,19 @@ TEST_F(PanelCallbackTest, DragsClampAndNaNFieldsStayUnchanged) {
     EXPECT_TRUE(std::isinf(drag_from(kX, kXDrag, INFINITY, 1, 0)));  // inf - inf: left alone
     EXPECT_EQ(drag_from(kX, kXDrag, INFINITY, 0, 1), 100000.0);
 }
+
+TEST_F(ModuleTest, APanelMissingAnyOneControlStillWorks) {
+    // The host refuses each control in turn (as one out of room may): the tool is built without
+    // it, and every other control, the apply button and the mouse still work.
+    for (size_t refused = 0; refused < kControlCount; ++refused) {
+        SCOPED_TRACE(refused);
+        h.options.refused_control = refused;
+        activate_ok();
+        h.open_panel();
+        for (size_t i = 0; i + 1 < kControlCount; ++i) EXPECT_TRUE(h.user_press(c(i)));
+        EXPECT_EQ(h.click(0, 320, 200), 1);
+        h.mouse_move(4);
+        h.mouse_up();
+        h.release();
+    }
+}

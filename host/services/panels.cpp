@@ -105,6 +105,7 @@ ControlRecord* add_control(PanelId p, const char* type_name, ControlDesc* desc, 
     call.log("panel.add_control(%s, %s)", quoted(type_name).c_str(), quoted(label).c_str());
     if (!p || !desc || call.hostility().strikes()) return nullptr;
     Panel* panel = panel_behind(p);
+    if (panel->asked++ == call.host().options.refused_control) return nullptr;
     auto c = std::make_unique<Control>();
     c->panel = panel;
     c->index = panel->controls.size();
