@@ -35,7 +35,8 @@ for _ in range(a.rounds):
 print(f"{a.rounds} rounds of {a.repetitions} repetitions per program, taskset -c {a.core}, processor time\n")
 print("| operation | precision | variant | " + " | ".join(f"{l}: ns | {l}: / faster peer (range)" for l, _ in progs) + " |")
 print("|---|---|---|" + "---|---|" * len(progs))
-for op, prec in dict.fromkeys((o, pr) for o, pr, _ in t):
+order = ["Mul4", "Inv4", "Euler", "Trig3"]  # operations in this order, others after
+for op, prec in sorted(dict.fromkeys((o, pr) for o, pr, _ in t), key=lambda k: (order.index(k[0]) if k[0] in order else 9, k)):
     who = [w for o, pr, w in t if (o, pr) == (op, prec)]
     who.sort(key=lambda w: (w in ("glm", "eigen"), w != "lib"))  # the library, its variants, the peers
     for w in who:

@@ -3,7 +3,8 @@
 # and the way the library's own benchmark is built (-O3 -ffp-contract=off), checks which
 # variants give the library's bits (in both, and in a build that lets the compiler fuse
 # products, -O2 -mfma -ffp-contract=fast, where the processor has FMA), then times the two
-# programs pinned to one core (CORE, default 1), taking turns. By hand only: not in CI.
+# programs pinned to one core (CORE, default 1), taking turns. CXXFLAGS are added to every
+# build (to move the code about, for instance -falign-functions=64). By hand only: not in CI.
 #   geometry/bench/variants/run.sh [WORK_DIR] [compare_variants.py options...]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -14,7 +15,7 @@ cmake -S "$geo" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVERIN_G
 cmake --build "$work/build" -j 2
 cmake --install "$work/build" --prefix "$work/prefix" > /dev/null
 python3 "$here/extract.py" "$geo" "$work/gen"
-flags=(-std=c++17 -Wall -Wextra -Werror -Wno-class-memaccess -I"$work/prefix/include" -I"$work/gen"
+flags=(${CXXFLAGS:-} -std=c++17 -Wall -Wextra -Werror -Wno-class-memaccess -I"$work/prefix/include" -I"$work/gen"
        -isystem /usr/include/eigen3 "$here/variants.cpp" "$work/prefix/lib/libtaverin_geometry.a" -lbenchmark -lpthread)
 g++ -O2 "${flags[@]}" -o "$work/variants_O2"
 g++ -O3 -ffp-contract=off "${flags[@]}" -o "$work/variants_O3"
