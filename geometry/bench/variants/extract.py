@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes into OUT_DIR the copies of library code that variants.cpp compiles beside the library:
+"""Writes into OUT_DIR the copies of library code that variants.h compiles beside the library:
 the SSE2 4x4 inverses (detail/matrix_ops.h) to be built without the product barrier, and the
 three-angle sine and cosine (src/fast_trig.cpp) with two switches, TRIG_SHORT (two terms fewer
 in each polynomial) and TRIG_NOCHECK (no rounding check). Only for timing: the copies with a

@@ -15,15 +15,15 @@ cmake -S "$geo" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVERIN_G
 cmake --build "$work/build" -j 2
 cmake --install "$work/build" --prefix "$work/prefix" > /dev/null
 python3 "$here/extract.py" "$geo" "$work/gen"
-flags=(${CXXFLAGS:-} -std=c++17 -Wall -Wextra -Werror -Wno-class-memaccess -I"$work/prefix/include" -I"$work/gen"
-       -isystem /usr/include/eigen3 "$here/variants.cpp" "$work/prefix/lib/libtaverin_geometry.a" -lbenchmark -lpthread)
-g++ -O2 "${flags[@]}" -o "$work/variants_O2"
-g++ -O3 -ffp-contract=off "${flags[@]}" -o "$work/variants_O3"
-for program in variants_O2 variants_O3; do
-    echo "$program:" && "$work/$program" --check-bits
+inc=(${CXXFLAGS:-} -std=c++17 -Wall -Wextra -Werror -I"$work/prefix/include" -I"$work/gen")
+lib="$work/prefix/lib/libtaverin_geometry.a"
+bench=("${inc[@]}" -Wno-class-memaccess -isystem /usr/include/eigen3 "$here/variants.cpp" "$lib" -lbenchmark -lpthread)
+g++ -O2 "${bench[@]}" -o "$work/variants_O2"
+g++ -O3 -ffp-contract=off "${bench[@]}" -o "$work/variants_O3"
+builds=("-O2" "-O3 -ffp-contract=off")
+grep -qw fma /proc/cpuinfo && builds+=("-O2 -mfma -ffp-contract=fast")
+for b in "${builds[@]}"; do
+    g++ $b "${inc[@]}" "$here/check_bits.cpp" "$lib" -o "$work/check_bits"
+    echo "check_bits built with $b:" && "$work/check_bits"
 done
-if grep -qw fma /proc/cpuinfo; then
-    g++ -O2 -mfma -ffp-contract=fast "${flags[@]}" -o "$work/variants_fma"
-    echo "variants_fma:" && "$work/variants_fma" --check-bits
-fi
 python3 "$here/compare_variants.py" --core "${CORE:-1}" "caller-O2=$work/variants_O2" "O3-contract-off=$work/variants_O3" "$@"
