@@ -36,7 +36,7 @@ template <typename T> const In<T>& in() {
             typename K<T>::M m;
             for (auto& x : m.m) x = u(rng);
             for (int d = 0; d < 4; ++d) m.m[5 * d] += 4;
-            typename K<T>::G g;
+            typename K<T>::G g;  // the same bytes, read by glm by columns: the same work
             std::memcpy(&g, &m, sizeof g);
             r.m.push_back(m);
             r.g.push_back(g);
