@@ -3,7 +3,11 @@
 // them apart; the transcript lists the objects out of view without listing hundreds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,6 +17,7 @@
 #include "host/program/input/scene_json.h"
 #include "host/program/output/json_output.h"
 #include "host/program/output/transcript.h"
+#include "host/program/program.h"
 #include "host/program/text/format.h"
 #include "host/program/text/json.h"
 
@@ -82,4 +87,37 @@ TEST(Outputs, TheTranscriptListsObjectsOutOfViewWithoutListingHundreds) {
                         "Hidden 9, Hidden 10 and 3 more\n"),
               std::string::npos)
         << text;
+}
+
+TEST(Outputs, EveryFileIsWholeAndClosedWhenTheProgramReturns) {
+    // In the same process, before anything is flushed at exit: the report and the pictures end
+    // as they should, and nothing they were written through is left open.
+    const std::string dir = (std::filesystem::temp_directory_path() / "taverin_outputs_whole").string();
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string report = dir + "/report.html", out = dir + "/out";
+    const char* argv[] = {"taverin-host", "--module", TAVERIN_MODULE_PATH, "--session", "[]", "--json",
+                          "--report", report.c_str(), "--out", out.c_str()};
+    auto open_files = [] {  // as Linux lists them; not counted elsewhere
+        size_t n = 0;
+#ifdef __linux__
+        std::error_code ec;
+        for (auto it = std::filesystem::directory_iterator("/proc/self/fd", ec); !ec && it != std::filesystem::directory_iterator(); ++it) ++n;
+#endif
+        return n;
+    };
+    testing::internal::CaptureStdout();
+    const size_t before = open_files();
+    EXPECT_EQ(run_program(10, argv), 0);
+    EXPECT_EQ(open_files(), before);
+    testing::internal::GetCapturedStdout();
+    auto ending = [](const std::string& path, size_t n) {
+        std::ifstream in(path, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return text.substr(text.size() - std::min(n, text.size()));
+    };
+    EXPECT_EQ(ending(report, 8), "</html>\n");
+    EXPECT_EQ(ending(out + "/step_00_camera.svg", 7), "</svg>\n");
+    EXPECT_EQ(ending(out + "/step_00_top.svg", 7), "</svg>\n");
+    std::filesystem::remove_all(dir);
 }
