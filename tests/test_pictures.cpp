@@ -167,6 +167,15 @@ TEST(Pictures, PicturesFollowTheirViewportsAspect) {
     EXPECT_NE(top.find("<rect x=\"0\" y=\"926.00\" width=\"450.00\""), std::string::npos);  // 400 x 800: the legend below
 }
 
+TEST(Pictures, WithoutACameraViewTheCameraIsShownAsTheHostsDefaultView) {
+    // ...640 x 480; and a viewport without a name is named by its place.
+    Host g;
+    const auto only_top = play(g, "{\"viewports\": [{\"type\": \"top\", \"width\": 400, \"height\": 800}]}");
+    EXPECT_EQ(g.scene.viewports.at(0).name, "Viewport 1");
+    EXPECT_NE(camera_view(g, only_top[0]).find("<svg class=\"view\" x=\"0\" y=\"26.00\" width=\"900.00\" height=\"675.00\""),
+              std::string::npos);
+}
+
 TEST(Pictures, UndrawnAndFarawayLimitsAreNamedNeverDroppedSilently) {
     {
         Host h;  // f-stop 0: only the focus circle
@@ -270,6 +279,8 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
     const std::string bar = elements(top, "class=\"scale-bar\"").at(0);
     const auto bar_line = elements(top.substr(top.find("class=\"scale-bar\"")), "<line").at(0);
     const double s = (number_of(bar_line, "x2") - number_of(bar_line, "x1")) / number_of(bar, "data-metres");
+    EXPECT_GE(number_of(bar_line, "x1"), 0);  // the scale bar stands in the picture
+    EXPECT_LE(number_of(bar_line, "x2"), number_of(elements(top, "<svg").at(0), "width"));
     const std::string dot = elements(top.substr(top.find("class=\"camera\"")), "<circle").at(0);
     const double cx = number_of(dot, "cx"), cy = number_of(dot, "cy");
     auto at = [&](double x, double z) { return std::make_pair(cx + (x + 1) * s, cy - (z + 4) * s); };
@@ -431,6 +442,8 @@ TEST(Pictures, AStraightDownCameraDrawsWithoutHolesAndSaysWhereEachMarkIs) {
     const std::string bar = elements(top, "class=\"scale-bar\"").at(0);
     const auto bar_line = elements(top.substr(top.find("class=\"scale-bar\"")), "<line").at(0);
     const double s = (number_of(bar_line, "x2") - number_of(bar_line, "x1")) / number_of(bar, "data-metres");
+    EXPECT_GE(number_of(bar_line, "x1"), 0);  // the scale bar stands in the picture
+    EXPECT_LE(number_of(bar_line, "x2"), number_of(elements(top, "<svg").at(0), "width"));
     EXPECT_NEAR((*std::max_element(xs.begin(), xs.end()) - *std::min_element(xs.begin(), xs.end())) / s, 7.2, 0.02);
     EXPECT_NEAR((*std::max_element(ys.begin(), ys.end()) - *std::min_element(ys.begin(), ys.end())) / s, 5.4, 0.02);
     for (size_t i = 0; i < 4; ++i)  // the four corners, not three and the middle of a side
@@ -458,6 +471,16 @@ TEST(Pictures, LabelsKeepClearOfOneAnotherTheCameraTheRayAndTheTitle) {
             boxes.push_back(b);
         }
         ASSERT_GE(boxes.size(), 4u);
+        for (const std::string& e : elements(picture, "data-box=\"")) {  // each label's backing fills its box
+            const std::string rect = elements(picture.substr(picture.find(e)), "<rect").at(0);
+            std::istringstream in(e.substr(e.find("data-box=\"") + 10));
+            Box b{};
+            in >> b.x0 >> b.y0 >> b.x1 >> b.y1;
+            EXPECT_NEAR(number_of(rect, "x"), b.x0, 0.01);
+            EXPECT_NEAR(number_of(rect, "y"), b.y0, 0.01);
+            EXPECT_NEAR(number_of(rect, "width"), b.x1 - b.x0, 0.01);
+            EXPECT_NEAR(number_of(rect, "height"), b.y1 - b.y0, 0.01);
+        }
         size_t listed = 0;
         for (size_t i = 0; i < 30; ++i) listed += picture.find("Pebble number " + std::to_string(i) + ":") != std::string::npos;
         EXPECT_EQ(listed, 30u);  // on the picture or in the legend
