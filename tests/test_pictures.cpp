@@ -535,6 +535,11 @@ TEST(Pictures, MarksAFewPixelsApartGetAnEnlargedInset) {
         const Box box{number_of(frame, "x"), number_of(frame, "y"), number_of(frame, "x") + number_of(frame, "width"),
                       number_of(frame, "y") + number_of(frame, "height")};
         const std::string dot = elements(top.substr(top.find("class=\"camera\"")), "<circle").at(0);
+        const double look_x = number_of(marker, "x") + number_of(marker, "width") / 2 - number_of(dot, "cx");
+        const double look_y = number_of(marker, "y") + number_of(marker, "height") / 2 - number_of(dot, "cy");
+        EXPECT_NEAR(std::hypot(look_x, look_y), number_of(elements(top, "class=\"mark focus\"").at(0), "r"), 0.5);
+        EXPECT_NEAR(look_x / std::hypot(look_x, look_y), std::sin(a), 1e-3);  // straight ahead of the camera
+        EXPECT_NEAR(look_y / std::hypot(look_x, look_y), -std::cos(a), 1e-3);
         EXPECT_FALSE(box.overlaps({number_of(dot, "cx") - 5, number_of(dot, "cy") - 5, number_of(dot, "cx") + 5, number_of(dot, "cy") + 5}));
         EXPECT_GE(box.x0, 0);
         EXPECT_LE(box.x1, number_of(elements(top, "<svg").at(0), "width"));
