@@ -540,6 +540,15 @@ TEST(Pictures, MarksAFewPixelsApartGetAnEnlargedInset) {
         EXPECT_NEAR(std::hypot(look_x, look_y), number_of(elements(top, "class=\"mark focus\"").at(0), "r"), 0.5);
         EXPECT_NEAR(look_x / std::hypot(look_x, look_y), std::sin(a), 1e-3);  // straight ahead of the camera
         EXPECT_NEAR(look_y / std::hypot(look_x, look_y), -std::cos(a), 1e-3);
+        // The field of view's wedge: from the camera, its two edges alike about that direction.
+        std::istringstream wedge(attribute(top, "class=\"fov\"", "d"));
+        std::string move, line;
+        double lx, ly, cx, cy, rx, ry;
+        ASSERT_TRUE(wedge >> move >> lx >> ly >> line >> cx >> cy >> line >> rx >> ry);
+        EXPECT_NEAR(std::hypot(lx - cx, ly - cy), std::hypot(rx - cx, ry - cy), 0.05);
+        const double mx = (lx + rx) / 2 - cx, my = (ly + ry) / 2 - cy;
+        EXPECT_NEAR(mx / std::hypot(mx, my), std::sin(a), 1e-3);
+        EXPECT_NEAR(my / std::hypot(mx, my), -std::cos(a), 1e-3);
         EXPECT_FALSE(box.overlaps({number_of(dot, "cx") - 5, number_of(dot, "cy") - 5, number_of(dot, "cx") + 5, number_of(dot, "cy") + 5}));
         EXPECT_GE(box.x0, 0);
         EXPECT_LE(box.x1, number_of(elements(top, "<svg").at(0), "width"));
