@@ -414,13 +414,13 @@ TEST(Pictures, ARaisedCamerasClickedPointIsDrawnInsideTheSharpZone) {
 }
 
 TEST(Pictures, AStraightDownCameraDrawsWithoutHolesAndSaysWhereEachMarkIs) {
-    // 10 m up, looking straight down at the floor and focused on it: the near limit is nearer
+    // 10 m up (away from the origin), looking straight down at the floor and focused on it: the near limit is nearer
     // than the camera's height (not on the ground), the far limit's circle holds all the ground
     // the camera sees (and is whole in the top view), every sample of the view sees the floor
     // (no hole), and the top view shows what the camera sees of the ground.
     Host h;
-    const auto recs = play(h, "{\"camera\": {\"position\": [0, 10, 0], \"rotation\": [0, 90, 0], \"focal_distance\": 10}, "
-                              "\"objects\": [{\"type\": \"box\", \"name\": \"Floor\", \"center\": [0, -0.5, 0], \"size\": [80, 1, 80]}]}");
+    const auto recs = play(h, "{\"camera\": {\"position\": [20, 10, -15], \"rotation\": [0, 90, 0], \"focal_distance\": 10}, "
+                              "\"objects\": [{\"type\": \"box\", \"name\": \"Floor\", \"center\": [20, -0.5, -15], \"size\": [80, 1, 80]}]}");
     const StepRecord& rec = recs[0];
     const std::string cam = camera_view(h, rec), top = top_picture(h.scene, rec);
     for (const std::string* picture : {&cam, &top}) {
