@@ -111,6 +111,7 @@ BAD_INPUT = [
          files={"s.json": scene(objects=[{"type": "mesh", "name": "M", "file": "m.obj"}]), "m.obj": None}),
     # The command line.
     case("unknown_option", "unknown option \"--scenery\" (see --help)", args=["--scenery", "x"]),
+    case("three_dashes", "unknown option \"---json\" (see --help)", args=["---json"]),
     case("stray_argument", "unexpected argument \"scene.json\" (see --help)", args=["scene.json"]),
     case("no_value", "--scene needs a value", args=["--scene"]),
     case("empty_value", "--out needs a value that is not empty", args=["--out", ""]),
