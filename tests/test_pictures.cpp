@@ -511,7 +511,7 @@ TEST(Pictures, MarksAFewPixelsApartGetAnEnlargedInset) {
     const std::string macro((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::string placed = "\"position\": [0, 0.1, -0.45]";
     ASSERT_NE(macro.find(placed), std::string::npos);
-    for (const int heading : {0, 90, 180, 270}) {
+    for (const int heading : {0, 45, 90, 180, 270}) {
         SCOPED_TRACE(heading);
         const double a = heading * 3.14159265358979323846 / 180;
         std::string turned = macro;
