@@ -186,9 +186,14 @@ TEST(Pictures, UndrawnAndFarawayLimitsAreNamedNeverDroppedSilently) {
         EXPECT_NE(top.find("no limits drawn: f-stop 0, no blur"), std::string::npos);
     }
     {
-        Host h;  // focused beyond the hyperfocal distance: the far limit is at infinity
-        const auto recs = play(h, scene_with_camera("\"position\": [0, 1, -5], \"focal_length\": 24, \"f_stop\": 16"));
+        Host h;  // focused beyond the hyperfocal distance: the far limit is at infinity, straight ahead
+        const auto recs = play(h, scene_with_camera("\"position\": [0, 1, -5], \"rotation\": [45, 0, 0], \"focal_length\": 24, \"f_stop\": 16"));
         const std::string top = top_picture(h.scene, recs[1]);
+        const std::string infinity = elements(top, "class=\"far-infinite\"").at(0);
+        const std::string dot = elements(top.substr(top.find("class=\"camera\"")), "<circle").at(0);
+        const double ax = number_of(infinity, "x") - number_of(dot, "cx"), ay = number_of(infinity, "y") - 8 - number_of(dot, "cy");
+        EXPECT_NEAR(ax / std::hypot(ax, ay), std::sqrt(0.5), 1e-3);
+        EXPECT_NEAR(ay / std::hypot(ax, ay), -std::sqrt(0.5), 1e-3);
         EXPECT_EQ(count(top, "class=\"mark far\""), 0u);
         EXPECT_NE(top.find(" to \xE2\x88\x9E"), std::string::npos);
         EXPECT_NE(top.find("far limit at \xE2\x88\x9E, not drawn: focused beyond the hyperfocal distance 1.46 m"), std::string::npos);
