@@ -111,11 +111,13 @@ TEST(Triangulation, ConcavePolygonsAreCoveredExactlyOnce) {
             const Vec3& b = (*flat)[(i + 1) % flat->size()];
             shoelace += a.x * b.y - b.x * a.y;
         }
-        for (size_t k = 0; k < std::size(turns); ++k) {
+        for (size_t k = 0; k < std::size(turns) * flat->size(); ++k) {  // every turn, from every corner
             SCOPED_TRACE(k);
+            const auto& turn = turns[k % std::size(turns)];
+            const size_t from = k / std::size(turns);
             std::vector<Vec3> poly;
-            for (const Vec3& p : *flat) poly.push_back(turns[k](p));
-            const Vec3 normal = cross(turns[k]({1, 0, 0}), turns[k]({0, 1, 0}));
+            for (size_t i = 0; i < flat->size(); ++i) poly.push_back(turn((*flat)[(i + from) % flat->size()]));
+            const Vec3 normal = cross(turn({1, 0, 0}), turn({0, 1, 0}));
             std::vector<Triangle> tris;
             ASSERT_TRUE(triangulate(poly, tris));
             EXPECT_EQ(tris.size(), poly.size() - 2);

@@ -17,6 +17,7 @@
 #include "host/program/input/scene_json.h"
 #include "host/program/output/json_output.h"
 #include "host/program/output/transcript.h"
+#include "host/program/pictures/svg.h"
 #include "host/program/program.h"
 #include "host/program/text/format.h"
 #include "host/program/text/json.h"
@@ -68,6 +69,14 @@ TEST(Outputs, DistancesCarryTheDigitsThatTellThemApart) {
     }
     EXPECT_EQ(format_for({0.4489, 0.4511}).text(0.4489), "448.90 mm");
     EXPECT_EQ(metres(INFINITY), "\xE2\x88\x9E");
+    // A panel field shows a single-precision value as the float it is, anything else as itself;
+    // the scale bar's lengths are 1, 2 or 5 of a power of ten, in millimetres below a metre.
+    const std::pair<std::string, const char*> texts[] = {
+        {field_text(0.001f), "0.001"},          {field_text(0.1), "0.1"},
+        {field_text(123456.78901), "123456.78901"}, {field_text(16777217.0), "16777217"},
+        {svg::length_label(svg::nice_length(0.0031)), "2 mm"}, {svg::length_label(svg::nice_length(0.6)), "500 mm"},
+        {svg::length_label(svg::nice_length(3.6)), "5 m"},     {svg::length_label(svg::nice_length(80)), "100 m"}};
+    for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
 }
 
 TEST(Outputs, TheTranscriptListsObjectsOutOfViewWithoutListingHundreds) {

@@ -485,6 +485,7 @@ TEST(Pictures, LabelsKeepClearOfOneAnotherTheCameraTheRayAndTheTitle) {
             EXPECT_NEAR(number_of(rect, "y"), b.y0, 0.01);
             EXPECT_NEAR(number_of(rect, "width"), b.x1 - b.x0, 0.01);
             EXPECT_NEAR(number_of(rect, "height"), b.y1 - b.y0, 0.01);
+            EXPECT_NEAR(number_of(elements(picture.substr(picture.find(e)), "<text").at(0), "x"), (b.x0 + b.x1) / 2, 0.01);
         }
         size_t listed = 0;
         for (size_t i = 0; i < 30; ++i) listed += picture.find("Pebble number " + std::to_string(i) + ":") != std::string::npos;
