@@ -75,7 +75,9 @@ TEST(Outputs, DistancesCarryTheDigitsThatTellThemApart) {
         {field_text(0.001f), "0.001"},          {field_text(0.1), "0.1"},
         {field_text(123456.78901), "123456.78901"}, {field_text(16777217.0), "16777217"},
         {svg::length_label(svg::nice_length(0.0031)), "2 mm"}, {svg::length_label(svg::nice_length(0.6)), "500 mm"},
-        {svg::length_label(svg::nice_length(3.6)), "5 m"},     {svg::length_label(svg::nice_length(80)), "100 m"}};
+        {svg::length_label(svg::nice_length(3.6)), "5 m"},     {svg::length_label(svg::nice_length(80)), "100 m"},
+        {svg::length_label(svg::nice_length(0.000023)), "0.02 mm"}, {svg::length_label(svg::nice_length(0.07)), "50 mm"},
+        {svg::length_label(svg::nice_length(0.001)), "1 mm"},         {svg::length_label(svg::nice_length(37000)), "50000 m"}};
     for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
 }
 

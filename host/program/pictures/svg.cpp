@@ -137,11 +137,28 @@ std::string legend(const std::vector<LegendRow>& rows, double y0) {
     return out + "</g>\n";
 }
 
+namespace {
+
+// 10^|e| by products of tens (exact up to 10^22), so that `k * 10^e` below is the double
+// nearest to it on every platform: the C runtime's pow and log10 are not correctly rounded
+// everywhere (MinGW's pow(10, -3) is one unit above 0.001).
+double ten_to(int e) {
+    double p = 1;
+    for (int i = 0; i < e; ++i) p *= 10;
+    return p;
+}
+
+double times_ten_to(double k, int e) { return e < 0 ? k / ten_to(-e) : k * ten_to(e); }
+
+}  // namespace
+
 double nice_length(double about) {
     if (!(about > 0) || !std::isfinite(about)) return 1;
-    const double p = std::pow(10.0, std::floor(std::log10(about)));
-    const double m = about / p;
-    return (m < 1.5 ? 1 : m < 3.5 ? 2 : m < 7.5 ? 5 : 10) * p;
+    int e = static_cast<int>(std::floor(std::log10(about)));  // then made exact both ways
+    while (e > -400 && times_ten_to(1, e) > about) --e;
+    while (e < 400 && times_ten_to(1, e + 1) <= about) ++e;
+    const double m = about / times_ten_to(1, e);
+    return times_ten_to(m < 1.5 ? 1 : m < 3.5 ? 2 : m < 7.5 ? 5 : 10, e);
 }
 
 std::string length_label(double metres) {
