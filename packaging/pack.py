@@ -35,10 +35,10 @@ def collect(args):
             for f in files:
                 path = os.path.join(folder, f)
                 add(os.path.relpath(path, tree).replace(os.sep, "/"), path)
-    for spec in args.files:
-        name, sep, path = spec.partition("=")
+    for given in args.files:
+        name, sep, path = given.partition("=")
         if not sep or not name or not path:
-            sys.exit(f"pack.py: {spec!r} is not NAME=FILE")
+            sys.exit(f"pack.py: {given!r} is not NAME=FILE")
         add(name, path)
     if args.sums:
         if "SHA256SUMS" in entries:

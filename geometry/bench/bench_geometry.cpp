@@ -17,6 +17,8 @@
 #include <taverin/geometry/rotation.h>
 #include <taverin/geometry/vector.h>
 
+#include "peer_euler.h"
+
 namespace {
 
 constexpr size_t kInputs = 1024;
@@ -232,17 +234,14 @@ void EulerToMatrix_ours(benchmark::State& s) {
 template <bool Call = false> void EulerToMatrix_glm(benchmark::State& s) {
     const auto& in = rotations();
     run(s, [&](size_t i) {
-        glm::mat4 out = glm_op<Call>([&] { return glm::eulerAngleZYX(in.e[i].angle3, in.e[i].angle2, in.e[i].angle1); });
+        glm::mat4 out = glm_op<Call>([&] { return glm_euler(in.e[i]); });
         benchmark::DoNotOptimize(out);
     });
 }
 void EulerToMatrix_eigen(benchmark::State& s) {
     const auto& in = rotations();
     run(s, [&](size_t i) {
-        Eigen::Matrix3f out = (Eigen::AngleAxisf(in.e[i].angle3, Eigen::Vector3f::UnitZ()) *
-                               Eigen::AngleAxisf(in.e[i].angle2, Eigen::Vector3f::UnitY()) *
-                               Eigen::AngleAxisf(in.e[i].angle1, Eigen::Vector3f::UnitX()))
-                                  .toRotationMatrix();
+        Eigen::Matrix3f out = eigen_euler(in.e[i]);
         benchmark::DoNotOptimize(out);
     });
 }

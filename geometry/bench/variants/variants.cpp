@@ -7,10 +7,10 @@
 
 #include <Eigen/Dense>
 #include <glm/glm.hpp>
-#include <glm/gtx/euler_angles.hpp>
 #include <random>
 #include <vector>
 
+#include "../peer_euler.h"
 #include "variants.h"
 
 namespace {
@@ -145,17 +145,14 @@ template <Trig3 trig> void trig_only(benchmark::State& s) {
 void Euler_glm(benchmark::State& s) {
     const auto& in = rot();
     run(s, [&](size_t i) {
-        glm::mat4 out = glm::eulerAngleZYX(in.e[i].angle3, in.e[i].angle2, in.e[i].angle1);
+        glm::mat4 out = glm_euler(in.e[i]);
         benchmark::DoNotOptimize(out);
     });
 }
 void Euler_eigen(benchmark::State& s) {
     const auto& in = rot();
     run(s, [&](size_t i) {
-        Eigen::Matrix3f out = (Eigen::AngleAxisf(in.e[i].angle3, Eigen::Vector3f::UnitZ()) *
-                               Eigen::AngleAxisf(in.e[i].angle2, Eigen::Vector3f::UnitY()) *
-                               Eigen::AngleAxisf(in.e[i].angle1, Eigen::Vector3f::UnitX()))
-                                  .toRotationMatrix();
+        Eigen::Matrix3f out = eigen_euler(in.e[i]);
         benchmark::DoNotOptimize(out);
     });
 }
