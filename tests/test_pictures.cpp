@@ -139,6 +139,12 @@ TEST(Pictures, EachStepShowsItsOwnRayAndTheMarksInTheLegendsStyles) {
             EXPECT_EQ(attribute(top, mark, a), attribute(top, swatch, a)) << a;
     }
     EXPECT_EQ(attribute(top, "class=\"mark focus\"", "data-radius"), plain(recs[2].marks.focus));
+    for (const DrawnMark& m : recs[2].drawn) {  // each in the colour the module drew it in
+        char want[8];
+        std::snprintf(want, sizeof want, "#%02x%02x%02x", static_cast<int>(std::lround(m.rgba[0] * 255)),
+                      static_cast<int>(std::lround(m.rgba[1] * 255)), static_cast<int>(std::lround(m.rgba[2] * 255)));
+        EXPECT_EQ(attribute(top, "class=\"mark " + std::string(m.role) + "\"", "stroke"), want) << m.role;
+    }
     for (const std::string& mark : elements(top, "class=\"mark ")) {  // the frame holds every mark whole
         EXPECT_GE(number_of(mark, "cx") - number_of(mark, "r"), 0) << mark;
         EXPECT_LE(number_of(mark, "cx") + number_of(mark, "r"), 900) << mark;
@@ -485,7 +491,10 @@ TEST(Pictures, LabelsKeepClearOfOneAnotherTheCameraTheRayAndTheTitle) {
             EXPECT_NEAR(number_of(rect, "y"), b.y0, 0.01);
             EXPECT_NEAR(number_of(rect, "width"), b.x1 - b.x0, 0.01);
             EXPECT_NEAR(number_of(rect, "height"), b.y1 - b.y0, 0.01);
-            EXPECT_NEAR(number_of(elements(picture.substr(picture.find(e)), "<text").at(0), "x"), (b.x0 + b.x1) / 2, 0.01);
+            const std::string text = elements(picture.substr(picture.find(e)), "<text").at(0);
+            EXPECT_NEAR(number_of(text, "x"), (b.x0 + b.x1) / 2, 0.01);
+            EXPECT_GT(number_of(text, "y"), (b.y0 + b.y1) / 2);  // the baseline a little below the middle
+            EXPECT_LT(number_of(text, "y"), b.y1);
         }
         size_t listed = 0;
         for (size_t i = 0; i < 30; ++i) listed += picture.find("Pebble number " + std::to_string(i) + ":") != std::string::npos;
