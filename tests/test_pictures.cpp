@@ -269,13 +269,16 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
         std::ofstream obj(dir / "big.obj");  // 3,001 triangles from x = 3 to 5, z = 6 to 9
         for (int i = 0; i <= 3001; ++i) obj << "v " << 3 + 2.0 * i / 3001 << " 0 " << (i % 2 ? 9 : 6) << "\n";
         for (int i = 1; i <= 3001; ++i) obj << "f " << i << " " << i + 1 << " " << i + 2 - (i == 3001) * 3000 << "\n";
+        std::ofstream small(dir / "small.obj");  // a square metre on the ground, x = -4 to -3, z = 5 to 6
+        small << "v -4 0 5\nv -3 0 5\nv -3 0 6\nv -4 0 6\nf 1 2 3 4\n";
     }
     std::vector<Step> steps;
     std::string error;
     ASSERT_TRUE(read_scene({"s", "{\"camera\": {\"position\": [-1, 1, -4], \"rotation\": [10, 0, 0]}, \"objects\": ["
                                  "{\"type\": \"sphere\", \"name\": \"Ball\", \"center\": [0.5, 1, 3], \"radius\": 1.5}, "
                                  "{\"type\": \"box\", \"name\": \"Crate\", \"center\": [-2, 0.5, 2], \"size\": [1, 1, 2]}, "
-                                 "{\"type\": \"mesh\", \"name\": \"Big\", \"file\": \"big.obj\"}], "
+                                 "{\"type\": \"mesh\", \"name\": \"Big\", \"file\": \"big.obj\"}, "
+                                 "{\"type\": \"mesh\", \"name\": \"Small\", \"file\": \"small.obj\"}], "
                                  "\"session\": [{\"do\": \"click\", \"viewport\": \"Camera View\", \"pixel\": [320, 240]}]}"},
                            dir.string(), h.scene, steps, error))
         << error;
@@ -311,6 +314,17 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
         EXPECT_NEAR(number_of(rect, "width"), (x1 - x0) * s, tolerance);
         EXPECT_NEAR(number_of(rect, "height"), (z1 - z0) * s, tolerance);
     }
+    // A small mesh is drawn by its triangles, which cover its square metre.
+    const std::string small = top.substr(top.find("data-name=\"Small\""), top.find("</g>", top.find("data-name=\"Small\"")) - top.find("data-name=\"Small\""));
+    double covered = 0;
+    for (const std::string& polygon : elements(small, "<polygon")) {
+        std::istringstream in(polygon.substr(polygon.find("points=\"") + 8));
+        double x[3], y[3];
+        char comma;
+        for (int k = 0; k < 3; ++k) in >> x[k] >> comma >> y[k];
+        covered += std::fabs((x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0])) / 2;
+    }
+    EXPECT_NEAR(covered / (s * s), 1.0, 0.01);
     for (const DrawnMark& m : rec.drawn) {
         SCOPED_TRACE(m.role);
         const std::string circle = elements(top, "class=\"mark " + std::string(m.role) + "\"").at(0);
@@ -545,6 +559,7 @@ TEST(Pictures, MarksAFewPixelsApartGetAnEnlargedInset) {
         EXPECT_GE(std::min(focus - near, far - focus), 30);
         // The dashed frame on the picture shows the inset's stretch: the same shape, about the focus.
         const std::string inset = top.substr(top.find("class=\"inset\""));
+        EXPECT_NE(inset.find("enlarged " + attribute(top, "class=\"inset\"", "data-zoom") + " times"), std::string::npos);
         const std::string marker = elements(inset, "<rect").at(0), frame = elements(inset.substr(inset.find("</svg>")), "<rect").at(0);
         EXPECT_NEAR(number_of(marker, "width") / number_of(marker, "height"), number_of(frame, "width") / number_of(frame, "height"), 0.01);
         const Box box{number_of(frame, "x"), number_of(frame, "y"), number_of(frame, "x") + number_of(frame, "width"),
