@@ -421,6 +421,8 @@ TEST(Pictures, ARaisedCamerasClickedPointIsDrawnInsideTheSharpZone) {
         return number_of(elements(top, "class=\"mark " + std::string(role) + "\"").at(0), "data-ground-radius");
     };
     EXPECT_NEAR(ground_of("focus"), plan, 1e-6 * plan);
+    const std::string heading_line = elements(top.substr(top.find("class=\"camera\"")), "<line").at(0);  // 24 px, pitched or not
+    EXPECT_NEAR(number_of(heading_line, "y1") - number_of(heading_line, "y2"), 24, 0.02);
     EXPECT_LT(ground_of("near"), plan);
     EXPECT_GT(ground_of("far"), plan);
     EXPECT_GT(rec.marks.near_limit, plan * 0.9);  // the mark laid flat would be far off: its radius is 3D
@@ -570,6 +572,10 @@ TEST(Pictures, MarksAFewPixelsApartGetAnEnlargedInset) {
         EXPECT_NEAR(std::hypot(look_x, look_y), number_of(elements(top, "class=\"mark focus\"").at(0), "r"), 0.5);
         EXPECT_NEAR(look_x / std::hypot(look_x, look_y), std::sin(a), 1e-3);  // straight ahead of the camera
         EXPECT_NEAR(look_y / std::hypot(look_x, look_y), -std::cos(a), 1e-3);
+        // The camera's heading: a stroke 24 pixels long from its dot, the way it looks.
+        const std::string heading_line = elements(top.substr(top.find("class=\"camera\"")), "<line").at(0);
+        EXPECT_NEAR(number_of(heading_line, "x2") - number_of(heading_line, "x1"), 24 * std::sin(a), 0.02);
+        EXPECT_NEAR(number_of(heading_line, "y2") - number_of(heading_line, "y1"), -24 * std::cos(a), 0.02);
         // The field of view's wedge: from the camera, its two edges alike about that direction.
         std::istringstream wedge(attribute(top, "class=\"fov\"", "d"));
         std::string move, line;
