@@ -39,6 +39,9 @@ TEST_F(PanelCallbackTest, ValueChangesAreStoredRedrawnAndAnnounced) {
     EXPECT_EQ(sets, std::vector<std::string>{"control.set(\"Origin\"#0, 4, 1)"});
     h.user_type(c(kX), 0.1);
     EXPECT_EQ(h.record.instance_updates.size(), 3u);
+    const auto reads = calls_starting("control.get(\" X\"");
+    ASSERT_FALSE(reads.empty());
+    EXPECT_NE(reads.back().find(", 4) -> 0.10000000000000001"), std::string::npos) << reads.back();  // the value read, in full
     // Typed 0.1 into X: stored at single precision, shown again on mouse-up.
     h.open_panel();
     c(kX)->float_value = 99;

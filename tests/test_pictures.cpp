@@ -269,8 +269,8 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
         std::ofstream obj(dir / "big.obj");  // 3,001 triangles from x = 3 to 5, z = 6 to 9
         for (int i = 0; i <= 3001; ++i) obj << "v " << 3 + 2.0 * i / 3001 << " 0 " << (i % 2 ? 9 : 6) << "\n";
         for (int i = 1; i <= 3001; ++i) obj << "f " << i << " " << i + 1 << " " << i + 2 - (i == 3001) * 3000 << "\n";
-        std::ofstream small(dir / "small.obj");  // a square metre on the ground, x = -4 to -3, z = 5 to 6
-        small << "v -4 0 5\nv -3 0 5\nv -3 0 6\nv -4 0 6\nf 1 2 3 4\n";
+        std::ofstream small(dir / "small.obj");  // on the ground, x = -4 to -3: its sides 1 and 0.5 m long
+        small << "v -4 0 5\nv -3 0 5.5\nv -3 0 6\nv -4 0 6\nf 1 2 3 4\n";
     }
     std::vector<Step> steps;
     std::string error;
@@ -314,7 +314,7 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
         EXPECT_NEAR(number_of(rect, "width"), (x1 - x0) * s, tolerance);
         EXPECT_NEAR(number_of(rect, "height"), (z1 - z0) * s, tolerance);
     }
-    // A small mesh is drawn by its triangles, which cover its square metre.
+    // A small mesh is drawn by its triangles, which cover its 0.75 square metres.
     const std::string small = top.substr(top.find("data-name=\"Small\""), top.find("</g>", top.find("data-name=\"Small\"")) - top.find("data-name=\"Small\""));
     double covered = 0;
     for (const std::string& polygon : elements(small, "<polygon")) {
@@ -324,7 +324,7 @@ TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
         for (int k = 0; k < 3; ++k) in >> x[k] >> comma >> y[k];
         covered += std::fabs((x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0])) / 2;
     }
-    EXPECT_NEAR(covered / (s * s), 1.0, 0.01);
+    EXPECT_NEAR(covered / (s * s), 0.75, 0.01);
     for (const DrawnMark& m : rec.drawn) {
         SCOPED_TRACE(m.role);
         const std::string circle = elements(top, "class=\"mark " + std::string(m.role) + "\"").at(0);
@@ -389,10 +389,20 @@ TEST(Pictures, TheFocusMapShowsEachVisibleSurfaceInTheColourOfItsBlur) {
     EXPECT_EQ(rgb(225, 5), "38,38,38");      // nothing
     EXPECT_EQ(rgb(225, 312), "28,88,43");    // the ground 5 m out: sharp, dimmed
     EXPECT_EQ(rgb(225, 337), "106,103,40");  // the ground 4.3 m out, nearer than the near limit
+    EXPECT_EQ(rgb(224, 169), "21,65,32");    // the near wall's last column, before the far one: outlined
     EXPECT_EQ(recs[0].objects[1].zone, ObjectFocus::Zone::Unseen);  // hidden: no sample shows it
     EXPECT_NE(cam.find("Near: sharp"), std::string::npos);
     EXPECT_NE(cam.find("Far: 2.4 to 2.5 px blur"), std::string::npos);
     EXPECT_EQ(cam.find("Hidden:"), std::string::npos);
+    // Each label on its object: the near wall fills the picture's left half, the far one its right.
+    const std::vector<std::string> labels = elements(cam, "data-box=\"");
+    ASSERT_EQ(labels.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        std::istringstream in(labels[i].substr(labels[i].find("data-box=\"") + 10));
+        double x0, y0, x1;
+        in >> x0 >> y0 >> x1;
+        EXPECT_NEAR((x0 + x1) / 2, i ? 675 : 225, 1) << labels[i];
+    }
     // The top view fills each object in the colour of its least blur and outlines it in that of
     // its most; one the camera does not see stays grey.
     const std::string top = top_picture(h.scene, recs[0]);
