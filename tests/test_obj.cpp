@@ -66,6 +66,19 @@ TEST(ObjFile, FacesAndTheirErrorsByLine) {
     EXPECT_EQ(error, "/nonexistent/none.obj: no such file");
 }
 
+TEST(ObjFile, ALongReadReportsItsProgressEvery65536Lines) {
+    std::string text = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    while (text.size() < 8 * 200000) text += "v 0 0 0\n";  // 200,000 lines of 8 bytes
+    std::vector<double> told;
+    const Progress progress = [&](const char*, double fraction) { told.push_back(fraction); };
+    std::vector<Triangle> tris;
+    std::string error;
+    ASSERT_TRUE(read_obj_text(text, "m.obj", 1.0, {}, tris, error, &progress)) << error;
+    const std::vector<double> lines = {65536, 131072, 196608};
+    ASSERT_EQ(told.size(), lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) EXPECT_NEAR(told[i], lines[i] / 200000, 1e-5) << i;
+}
+
 TEST(ObjFile, AMeshErrorNamesTheSceneFieldAndTheMeshLine) {
     const fs::path dir = fs::temp_directory_path() / "taverin_obj_test";
     fs::create_directories(dir);

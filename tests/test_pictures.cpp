@@ -105,6 +105,8 @@ TEST(Pictures, WithoutACameraViewTheCameraIsShownAsTheHostsDefaultView) {
     EXPECT_EQ(g.scene.viewports.at(0).name, "Viewport 1");
     EXPECT_NE(camera_view(g, only_top[0]).find("<svg class=\"view\" x=\"0\" y=\"26.00\" width=\"900.00\" height=\"675.00\""),
               std::string::npos);
+    const CameraView view(g.scene, camera_viewport(g.scene));  // the focus map of that view: 4:3 too
+    EXPECT_EQ(view.columns() * 1000 / view.rows(), 1331);
 }
 
 TEST(Pictures, UndrawnAndFarawayLimitsAreNamedNeverDroppedSilently) {
