@@ -140,4 +140,10 @@ TEST(FocusMap, AStraightDownCameraDrawsWithoutHolesAndSaysWhereEachMarkIs) {
     for (size_t i = 0; i < 4; ++i)  // the four corners, not three and the middle of a side
         EXPECT_NEAR(std::fabs(xs[i] - (xs[0] + xs[2]) / 2) / s, 3.6, 0.02) << i;
     EXPECT_NE(top.find("class=\"sharp-zone\" clip-path="), std::string::npos);
+    // The zone is clipped to the footprint by a name the footprint's shape gives: a report page
+    // holds many pictures, and one name for two shapes would clip a step by another's.
+    h.scene.camera.position.y = 12;
+    const std::string higher = top_picture(h.scene, rec);
+    EXPECT_NE(attribute(top, "<clipPath", "id"), attribute(higher, "<clipPath", "id"));
+    EXPECT_EQ(attribute(higher, "class=\"sharp-zone\"", "clip-path"), "url(#" + attribute(higher, "<clipPath", "id") + ")");
 }

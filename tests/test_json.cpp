@@ -106,6 +106,16 @@ TEST(JsonWriter, NumbersReadBackExactlyAndTextStaysValid) {
     }
     EXPECT_EQ(json::quote("out/b\xff.json"), "\"out/b\xef\xbf\xbd.json\"");  // replaced, not passed on
     EXPECT_EQ(valid_utf8("\xe2\x88\x9e \xc0\xaf \xed\xa0\x80"), "\xe2\x88\x9e \xef\xbf\xbd\xef\xbf\xbd \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
+    // Either side of each bound of a lead byte: kept whole, or each byte replaced.
+    const std::pair<const char*, bool> bounds[] = {
+        {"\xc2\x80", true},         {"\xc1\xbf", false},         {"\xdf\xbf", true},         {"\xe0\xa0\x80", true},
+        {"\xe0\x9f\xbf", false},    {"\xed\x9f\xbf", true},     {"\xf0\x90\x80\x80", true}, {"\xf0\x8f\xbf\xbf", false},
+        {"\xf4\x8f\xbf\xbf", true}, {"\xf4\x90\x80\x80", false}, {"\xf5\x80\x80\x80", false}, {"\xf8\x80\x80\x80", false}};
+    for (const auto& [bytes, valid] : bounds) {
+        std::string replaced;
+        for (size_t i = 0; i < std::strlen(bytes); ++i) replaced += "\xef\xbf\xbd";
+        EXPECT_EQ(valid_utf8(bytes), valid ? std::string(bytes) : replaced) << json::quote(bytes);
+    }
 
     json::Value doc = json::Value::object();
     doc.set("path", json::Value::of("b\xff"));

@@ -77,6 +77,18 @@ TEST(ObjFile, ALongReadReportsItsProgressEvery65536Lines) {
     const std::vector<double> lines = {65536, 131072, 196608};
     ASSERT_EQ(told.size(), lines.size());
     for (size_t i = 0; i < lines.size(); ++i) EXPECT_NEAR(told[i], lines[i] / 200000, 1e-5) << i;
+    // A scene's mesh: once read, the hierarchy's building is announced as starting.
+    const fs::path dir = fs::temp_directory_path() / "taverin_obj_progress";
+    fs::create_directories(dir);
+    std::ofstream(dir / "m.obj") << text;
+    std::vector<std::pair<std::string, double>> stages;
+    const Progress staged = [&](const char* stage, double fraction) { stages.emplace_back(stage, fraction); };
+    Scene scene;
+    std::vector<Step> steps;
+    ASSERT_TRUE(read_scene({"s", "{\"objects\": [{\"type\": \"mesh\", \"name\": \"M\", \"file\": \"m.obj\"}]}"},
+                           dir.string(), scene, steps, error, &staged)) << error;
+    ASSERT_EQ(stages.size(), 4u);
+    EXPECT_EQ(stages.back(), std::make_pair(std::string("building the mesh hierarchy"), 0.0));
 }
 
 TEST(ObjFile, AMeshErrorNamesTheSceneFieldAndTheMeshLine) {

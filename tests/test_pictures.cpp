@@ -96,6 +96,10 @@ TEST(Pictures, PicturesFollowTheirViewportsAspect) {
     EXPECT_NE(cam.find("<svg class=\"view\" x=\"0\" y=\"26.00\" width=\"900.00\" height=\"600.00\""), std::string::npos);  // 1200 x 800
     const std::string top = top_picture(h.scene, recs[1]);
     EXPECT_NE(top.find("<rect x=\"0\" y=\"926.00\" width=\"450.00\""), std::string::npos);  // 400 x 800: the legend below
+    for (const std::string* picture : {&cam, &top}) {  // the picture holds its legend's last line
+        const std::string last = elements(picture->substr(picture->rfind("class=\"legend-row\"")), "<text").at(0);
+        EXPECT_LE(number_of(last, "y") + 4, number_of(elements(*picture, "<svg").at(0), "height"));
+    }
 }
 
 TEST(Pictures, WithoutACameraViewTheCameraIsShownAsTheHostsDefaultView) {
@@ -178,12 +182,26 @@ TEST(Pictures, TheCameraViewShowsEachWorldPointWhereTheCameraSeesIt) {
     const auto focus = polyline_points(cam, "mark focus");
     ASSERT_GT(focus.size(), 100u);
     const DrawnMark& m = recs[3].drawn.front();
+    // ...and follow one another round it half a degree apart.
+    const double half_degree = 3.141592653589793 / 360;
+    double last = NAN;
+    size_t steps = 0;
     for (const auto& [x, y] : focus) {
         const Vec3 d = h.scene.pixel_ray(vp, x / 900 * 800 - 0.5, y / 675 * 600 - 0.5);
-        if (d.y > -0.05) continue;  // a ray nearly along the ground says little
+        if (d.y > -0.05) {  // a ray nearly along the ground says little
+            last = NAN;
+            continue;
+        }
         const Vec3 g = h.scene.camera.position + d * (-h.scene.camera.position.y / d.y);
         EXPECT_NEAR(length(g - m.center), m.radius, 0.02 * m.radius) << x << ", " << y;
+        const double angle = std::atan2(g.z - m.center.z, g.x - m.center.x);
+        if (std::fabs(std::remainder(angle - last, 2 * 3.141592653589793)) < 10 * half_degree) {
+            EXPECT_NEAR(std::fabs(std::remainder(angle - last, 2 * 3.141592653589793)), half_degree, 0.1 * half_degree);
+            ++steps;
+        }
+        last = angle;
     }
+    EXPECT_GT(steps, 50u);
 }
 
 TEST(Pictures, TheTopViewPlacesEverythingAtItsScale) {
