@@ -4,9 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__) && !defined(TAVERIN_GEOMETRY_SCALAR_ONLY)
-#include <emmintrin.h>
-#endif
+#include "fast_trig_kernel.h"
 
 // The error-free transformations below need every operation rounded on its own: the library
 // is compiled with -ffp-contract=off (no fused multiply-add), on every target.
@@ -14,6 +12,8 @@
 namespace geometry::trig {
 
 namespace {
+
+using namespace ::geometry::trig::kernel;
 
 // ---------------------------------------------------------------- double-double arithmetic
 
@@ -98,25 +98,6 @@ constexpr DD kCosTerms[14] = {
     {-2.4795962632247976e-27, 1.2953730964765229e-43},
 };
 
-// pi/2 in three parts for the fast reduction: the first two of 33 bits (so that k times them
-// is exact for k below 2^20), the third the rest.
-constexpr double kPio2a = 1.57079632673412561417e+00;
-constexpr double kPio2b = 6.07710050630396597660e-11;
-constexpr double kPio2c = 2.02226624879595063154e-21;
-constexpr double kInvPio2 = 6.36619772367581382433e-01;
-constexpr double kFastLimit = 524288.0;  // 2^19 radians
-
-// Minimax polynomials for sin and cos on [-pi/4, pi/4] (the classic fdlibm kernels, the
-// cosine without fdlibm's last refinement), accurate to a few of a double's last bits. The
-// three-angle path below performs exactly the same operations, two angles to a register.
-// The polynomials are evaluated by Estrin's scheme, whose products can proceed side by side.
-constexpr double kS1 = -1.66666666666666324348e-01, kS2 = 8.33333333332248946124e-03,
-                 kS3 = -1.98412698298579493134e-04, kS4 = 2.75573137070700676789e-06,
-                 kS5 = -2.50507602534068634195e-08, kS6 = 1.58969099521155010221e-10;
-constexpr double kC1 = 4.16666666666666019037e-02, kC2 = -1.38888888888741095749e-03,
-                 kC3 = 2.48015872894767294178e-05, kC4 = -2.75573143513906633035e-07,
-                 kC5 = 2.08757232129817482790e-09, kC6 = -1.13596475577881948265e-11;
-
 double kernel_sin(double x) {
     const double z = x * x, z2 = z * z, v = z * x;
     const double r = (kS2 + z * kS3) + z2 * ((kS4 + z * kS5) + z2 * kS6);
@@ -128,10 +109,6 @@ double kernel_cos(double x) {
     const double r = z * ((kC1 + z * kC2) + z2 * ((kC3 + z * kC4) + z2 * (kC5 + z * kC6)));
     return 1.0 - (0.5 * z - z * r);
 }
-
-// The nearest whole number to a * 2/pi (a below 2^19), as a double and as the quadrant's bits:
-// adding 1.5 * 2^52 rounds away the fraction and leaves the number in the low bits.
-constexpr double kRoundingShift = 0x1.8p52;
 
 // ---------------------------------------------------------------- the careful evaluation
 
@@ -251,98 +228,6 @@ void sincos(float x, float& s, float& c) {
     sincos_exactly(ax, s, c);
     if (std::signbit(x)) s = -s;
 }
-
-#if defined(__SSE2__) && !defined(TAVERIN_GEOMETRY_SCALAR_ONLY)
-
-namespace {
-
-__m128d vpoly_sin(__m128d x) {
-    const __m128d z = _mm_mul_pd(x, x), z2 = _mm_mul_pd(z, z), v = _mm_mul_pd(z, x);
-    const __m128d lo = _mm_add_pd(_mm_set1_pd(kS2), _mm_mul_pd(z, _mm_set1_pd(kS3)));
-    const __m128d hi = _mm_add_pd(_mm_add_pd(_mm_set1_pd(kS4), _mm_mul_pd(z, _mm_set1_pd(kS5))), _mm_mul_pd(z2, _mm_set1_pd(kS6)));
-    const __m128d r = _mm_add_pd(lo, _mm_mul_pd(z2, hi));
-    return _mm_add_pd(x, _mm_mul_pd(v, _mm_add_pd(_mm_set1_pd(kS1), _mm_mul_pd(z, r))));
-}
-
-__m128d vpoly_cos(__m128d x) {
-    const __m128d z = _mm_mul_pd(x, x), z2 = _mm_mul_pd(z, z);
-    const __m128d p01 = _mm_add_pd(_mm_set1_pd(kC1), _mm_mul_pd(z, _mm_set1_pd(kC2)));
-    const __m128d p23 = _mm_add_pd(_mm_set1_pd(kC3), _mm_mul_pd(z, _mm_set1_pd(kC4)));
-    const __m128d p45 = _mm_add_pd(_mm_set1_pd(kC5), _mm_mul_pd(z, _mm_set1_pd(kC6)));
-    const __m128d r = _mm_mul_pd(z, _mm_add_pd(p01, _mm_mul_pd(z2, _mm_add_pd(p23, _mm_mul_pd(z2, p45)))));
-    return _mm_sub_pd(_mm_set1_pd(1.0), _mm_sub_pd(_mm_mul_pd(_mm_set1_pd(0.5), z), _mm_mul_pd(z, r)));
-}
-
-// Two angles' reduced arguments and quadrants (in the low bits of each lane of `shifted`):
-// the scalar fast path's operations, per lane.
-__m128d reduce2(__m128d a, __m128d& shifted) {
-    shifted = _mm_add_pd(_mm_mul_pd(a, _mm_set1_pd(kInvPio2)), _mm_set1_pd(kRoundingShift));
-    const __m128d kd = _mm_sub_pd(shifted, _mm_set1_pd(kRoundingShift));
-    return _mm_sub_pd(_mm_sub_pd(_mm_sub_pd(a, _mm_mul_pd(kd, _mm_set1_pd(kPio2a))), _mm_mul_pd(kd, _mm_set1_pd(kPio2b))),
-                      _mm_mul_pd(kd, _mm_set1_pd(kPio2c)));
-}
-
-// All ones in the 32-bit lanes of the low halves of two doubles whose value lies near the
-// middle between two floats (near_float_midpoint, per lane).
-__m128i near_midpoint2(__m128d y) {
-    const __m128i below = _mm_and_si128(_mm_castpd_si128(y), _mm_set_epi32(0, 0x1fffffff, 0, 0x1fffffff));
-    const __m128i v = _mm_sub_epi32(below, _mm_set1_epi32(0x10000000 - 64));  // within +-2^28: no wrap
-    return _mm_and_si128(_mm_cmpgt_epi32(v, _mm_set1_epi32(-1)), _mm_cmplt_epi32(v, _mm_set1_epi32(129)));
-}
-
-// place() on four lanes at once: the sines and cosines of the reduced angles (floats), the
-// quadrants (32-bit lanes) and the angles, whose sign bits carry over to the sines.
-void place4(__m128 sv, __m128 cv, __m128i q, __m128 x, __m128& s, __m128& c) {
-    const __m128 odd = _mm_castsi128_ps(_mm_sub_epi32(_mm_setzero_si128(), _mm_and_si128(q, _mm_set1_epi32(1))));
-    const __m128 so = _mm_or_ps(_mm_andnot_ps(odd, sv), _mm_and_ps(odd, cv));
-    const __m128 co = _mm_or_ps(_mm_andnot_ps(odd, cv), _mm_and_ps(odd, sv));
-    const __m128i two = _mm_set1_epi32(2);
-    const __m128 s_sign = _mm_xor_ps(_mm_castsi128_ps(_mm_slli_epi32(_mm_and_si128(q, two), 30)),
-                                     _mm_and_ps(x, _mm_castsi128_ps(_mm_set1_epi32(INT32_MIN))));
-    const __m128 c_sign = _mm_castsi128_ps(_mm_slli_epi32(_mm_and_si128(_mm_add_epi32(q, _mm_set1_epi32(1)), two), 30));
-    s = _mm_xor_ps(so, s_sign);
-    c = _mm_xor_ps(co, c_sign);
-}
-
-}  // namespace
-
-void sincos3(const float x[3], float s[3], float c[3]) {
-    const __m128 xv = _mm_setr_ps(x[0], x[1], x[2], x[2]);
-    const __m128 ax = _mm_and_ps(xv, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff)));
-    if (_mm_movemask_ps(_mm_cmplt_ps(ax, _mm_set1_ps(static_cast<float>(kFastLimit)))) == 0xf) {  // NaN: not less
-        // Angles 0 and 1 in one register, angle 2 in the other; each lane as the scalar path.
-        __m128d k01, k2;
-        const __m128d r01 = reduce2(_mm_cvtps_pd(ax), k01), r2 = reduce2(_mm_cvtps_pd(_mm_movehl_ps(ax, ax)), k2);
-        const __m128d s01 = vpoly_sin(r01), s2 = vpoly_sin(r2), c01 = vpoly_cos(r01), c2 = vpoly_cos(r2);
-        const __m128i near = _mm_or_si128(_mm_or_si128(near_midpoint2(s01), near_midpoint2(s2)),
-                                          _mm_or_si128(near_midpoint2(c01), near_midpoint2(c2)));
-        if (_mm_movemask_epi8(near) == 0) {
-            const __m128 sv = _mm_movelh_ps(_mm_cvtpd_ps(s01), _mm_cvtpd_ps(s2));
-            const __m128 cv = _mm_movelh_ps(_mm_cvtpd_ps(c01), _mm_cvtpd_ps(c2));
-            // The quadrants: the low 32 bits of each lane of k01 and k2.
-            const __m128i q = _mm_castps_si128(_mm_shuffle_ps(_mm_castpd_ps(k01), _mm_castpd_ps(k2), _MM_SHUFFLE(0, 0, 2, 0)));
-            __m128 so, co;
-            place4(sv, cv, q, xv, so, co);
-            alignas(16) float sa[4], ca[4];
-            _mm_store_ps(sa, so);
-            _mm_store_ps(ca, co);
-            for (int i = 0; i < 3; ++i) {
-                s[i] = sa[i];
-                c[i] = ca[i];
-            }
-            return;
-        }
-    }
-    for (int i = 0; i < 3; ++i) sincos(x[i], s[i], c[i]);
-}
-
-#else
-
-void sincos3(const float x[3], float s[3], float c[3]) {
-    for (int i = 0; i < 3; ++i) sincos(x[i], s[i], c[i]);
-}
-
-#endif
 
 float sin(float x) {
     float s, c;

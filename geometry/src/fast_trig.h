@@ -16,8 +16,14 @@
 namespace geometry::trig {
 
 void sincos(float x, float& sine, float& cosine);
-// Three at once, the same results; two angles share each SSE2 register.
+// Three at once, the same results: four lanes of doubles where the processor has AVX2 and FMA
+// (asked once), two to an SSE2 register otherwise.
 void sincos3(const float x[3], float sine[3], float cosine[3]);
+// Its two vector forms, for the tests and the exhaustive check; the second only where
+// has_avx2_fma() (elsewhere, and in builds without vector code, both are sincos3).
+void sincos3_sse2(const float x[3], float sine[3], float cosine[3]);
+void sincos3_avx2_fma(const float x[3], float sine[3], float cosine[3]);
+bool has_avx2_fma();
 float sin(float x);
 float cos(float x);
 

@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <random>
 #include <limits>
 
 #include "fast_trig.h"
@@ -62,6 +64,15 @@ const Case kCases[] = {
     {0x1.887814p+51f, 0x1.4d32cap-1f, 0x1.84bec4p-1f},  // beyond 2^19, within two units of a double of a midpoint
 };
 
+// The three-angle evaluation as the library picks it, and each of its vector forms (the four-lane
+// one only runs where the processor has AVX2 and FMA; elsewhere it is the picked one again).
+struct ThreeAngleForm {
+    const char* name;
+    void (*run)(const float*, float*, float*);
+};
+const ThreeAngleForm kThreeAngleForms[] = {
+    {"sincos3", trig::sincos3}, {"two lanes", trig::sincos3_sse2}, {"four lanes", trig::sincos3_avx2_fma}};
+
 bool same(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
 
 }  // namespace
@@ -75,10 +86,13 @@ TEST(TrigPaths, EveryPathGivesTheRulesValueInEveryLane) {
             EXPECT_TRUE(same(s, want_s) && same(co, want_c)) << std::hexfloat << x << ": " << s << " " << co;
             EXPECT_TRUE(same(trig::sin(x), want_s) && same(trig::cos(x), want_c)) << std::hexfloat << x;
             for (int lane = 0; lane < 3; ++lane) {
-                float three[3] = {0.25f, -1.0f, 2.0f}, s3[3], c3[3];
-                three[lane] = x;
-                trig::sincos3(three, s3, c3);
-                EXPECT_TRUE(same(s3[lane], want_s) && same(c3[lane], want_c)) << std::hexfloat << x << " in lane " << lane;
+                for (const auto form : kThreeAngleForms) {
+                    float three[3] = {0.25f, -1.0f, 2.0f}, s3[3], c3[3];
+                    three[lane] = x;
+                    form.run(three, s3, c3);
+                    EXPECT_TRUE(same(s3[lane], want_s) && same(c3[lane], want_c))
+                        << std::hexfloat << x << " in lane " << lane << " of " << form.name;
+                }
             }
         }
     }
@@ -87,10 +101,37 @@ TEST(TrigPaths, EveryPathGivesTheRulesValueInEveryLane) {
 TEST(TrigPaths, NonFiniteAnglesGiveNaN) {
     for (const float x : {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
                           std::numeric_limits<float>::quiet_NaN()}) {
-        float s, c, three[3] = {x, 1.0f, x}, s3[3], c3[3];
+        float s, c;
         trig::sincos(x, s, c);
-        trig::sincos3(three, s3, c3);
-        EXPECT_TRUE(std::isnan(s) && std::isnan(c) && std::isnan(s3[0]) && std::isnan(c3[2]));
-        EXPECT_TRUE(same(s3[1], 0x1.aed548p-1f) && same(c3[1], 0x1.14a28p-1f));
+        EXPECT_TRUE(std::isnan(s) && std::isnan(c));
+        for (const auto form : kThreeAngleForms) {
+            float three[3] = {x, 1.0f, x}, s3[3], c3[3];
+            form.run(three, s3, c3);
+            EXPECT_TRUE(std::isnan(s3[0]) && std::isnan(c3[2]) && same(s3[1], 0x1.aed548p-1f) && same(c3[1], 0x1.14a28p-1f))
+                << form.name;
+        }
+    }
+}
+
+TEST(TrigPaths, EveryThreeAngleFormGivesTheScalarValues) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> near(-10.0f, 10.0f);
+    for (int n = 0; n < 300000; ++n) {
+        float three[3];
+        for (float& x : three) {
+            if (n % 2 == 0) x = near(rng);
+            else {
+                const uint32_t bits = rng();
+                std::memcpy(&x, &bits, sizeof x);
+            }
+        }
+        float want_s[3], want_c[3];
+        for (int i = 0; i < 3; ++i) trig::sincos(three[i], want_s[i], want_c[i]);
+        for (const auto form : kThreeAngleForms) {
+            float s[3], c[3];
+            form.run(three, s, c);
+            for (int i = 0; i < 3; ++i)
+                ASSERT_TRUE(same(s[i], want_s[i]) && same(c[i], want_c[i])) << form.name << ", lane " << i << ": " << std::hexfloat << three[i];
+        }
     }
 }

@@ -1,15 +1,17 @@
 // The proof behind the library's own sine and cosine (src/fast_trig.h): for every one of the
 // 2^32 floats x, its sin and cos equal the correctly rounded double values of sin x and cos x,
-// rounded to float, and so does the three-angle evaluation (sincos3) with x in each of its lanes
-// in turn (lane x mod 3, the others holding other angles). The reference is the 64-bit-significand sinl and cosl, rounded to double,
+// rounded to float, and so does each form of the three-angle evaluation (two lanes to an SSE2
+// register, and four with AVX2 and FMA where the processor has them) with x in each of its
+// lanes in turn (lane x mod 3, the others holding other angles). The reference is the 64-bit-significand sinl and cosl, rounded to double,
 // and MPFR wherever those could round either way. It also counts the floats for which libm's
 // double sin and cos give another result (that is, where libm is not correctly rounded), and
 // those for which its float sinf and cosf (what glm and Eigen use) differ from the rule.
 // Not part of the test suite: about half an hour on two cores. docs/performance.md has the
 // command and the last outcome.
 //
-// build: g++ -O2 -std=c++17 -ffp-contract=off -pthread -Igeometry/src geometry/tools/check_trig.cpp \
-//            geometry/src/fast_trig.cpp -lmpfr -o check_trig
+// build (one command):
+//   g++ -O2 -std=c++17 -ffp-contract=off -pthread -Igeometry/src geometry/tools/check_trig.cpp
+//       geometry/src/fast_trig.cpp geometry/src/fast_trig_lanes.cpp -lmpfr -o check_trig
 #include <mpfr.h>
 
 #include <algorithm>
@@ -68,6 +70,9 @@ float reference(float x, bool sine, std::atomic<uint64_t>& mpfr_calls) {
 int main(int argc, char** argv) {
     // An optional stride checks every n-th float only (a quick look before the full run).
     const uint64_t stride = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1;
+    const bool four_lanes = geometry::trig::has_avx2_fma();
+    std::printf("three-angle forms checked: two lanes (SSE2)%s\n",
+                four_lanes ? " and four lanes (AVX2 and FMA)" : "; not four lanes: this processor lacks AVX2 or FMA");
     std::atomic<uint64_t> wrong{0}, libm_differs{0}, float_differs{0}, mpfr_calls{0}, done{0};
     const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     std::vector<std::thread> pool;
@@ -83,10 +88,15 @@ int main(int argc, char** argv) {
                 float three[3] = {0.5f, -2.0f, 3.0f}, s3[3], c3[3];
                 const int lane = static_cast<int>(i % 3);
                 three[lane] = x;
-                geometry::trig::sincos3(three, s3, c3);
-                if (!same(s3[lane], rs) || !same(c3[lane], rc)) {
-                    if (wrong++ < 20)
-                        std::printf("MISMATCH in lane %d, x = %a: sin %a, cos %a\n", lane, x, s3[lane], c3[lane]);
+                for (const bool four : {false, true}) {
+                    if (four && !four_lanes) break;
+                    if (four) geometry::trig::sincos3_avx2_fma(three, s3, c3);
+                    else geometry::trig::sincos3_sse2(three, s3, c3);
+                    if (!same(s3[lane], rs) || !same(c3[lane], rc)) {
+                        if (wrong++ < 20)
+                            std::printf("MISMATCH in lane %d of %s, x = %a: sin %a, cos %a\n", lane,
+                                        four ? "four" : "two", x, s3[lane], c3[lane]);
+                    }
                 }
                 if (!same(s, rs) || !same(c, rc)) {
                     if (wrong++ < 20)
