@@ -42,6 +42,8 @@ template <int Lanes> constexpr Constants<Lanes> make_constants() {
     }
     return t;
 }
+// (Aligned to a whole register: SSE2 instructions fault on a misaligned memory operand.)
+static_assert(alignof(Constants<2>) == 16 && alignof(Constants<4>) == 32, "each row must fill a register, aligned");
 constexpr Constants<2> kConstants2 = make_constants<2>();
 constexpr Constants<4> kConstants4 = make_constants<4>();
 

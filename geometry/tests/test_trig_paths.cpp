@@ -68,7 +68,13 @@ const Case kCases[] = {
 // one only runs where the processor has AVX2 and FMA; elsewhere it is the picked one again).
 struct ThreeAngleForm {
     const char* name;
-    void (*run)(const float*, float*, float*);
+    void (*fn)(const float*, float*, float*);
+    // The outputs are filled first with a value no sine or cosine takes, so that a form that
+    // leaves one unwritten cannot pass on what an earlier call left in the same place.
+    void run(const float x[3], float s[3], float c[3]) const {
+        for (int i = 0; i < 3; ++i) s[i] = c[i] = 2.0f;
+        fn(x, s, c);
+    }
 };
 const ThreeAngleForm kThreeAngleForms[] = {
     {"sincos3", trig::sincos3}, {"two lanes", trig::sincos3_sse2}, {"four lanes", trig::sincos3_avx2_fma}};
