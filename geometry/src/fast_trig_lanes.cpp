@@ -15,6 +15,14 @@
 
 namespace geometry::trig {
 
+namespace {
+// The one-angle path for each angle: where the vector forms cannot settle a result, and in
+// builds without them.
+void sincos3_each(const float x[3], float s[3], float c[3]) {
+    for (int i = 0; i < 3; ++i) sincos(x[i], s[i], c[i]);
+}
+}  // namespace
+
 #if defined(__SSE2__) && !defined(TAVERIN_GEOMETRY_SCALAR_ONLY)
 
 namespace {
@@ -88,16 +96,17 @@ __m128i low_halves(__m128d a, __m128d b) {
 }
 
 // All ones in each lane whose double, given by its low 32 bits, lies near the middle between
-// two floats (near_float_midpoint in fast_trig.cpp): the 29 bits below a float's precision, less the start of
-// the window, at most 128 as an unsigned number; compared as signed after adding 2^31.
+// two floats (near_float_midpoint in fast_trig.cpp): the 29 bits below a float's precision,
+// less the start of the window, at most 128 as an unsigned number; compared as signed after
+// adding 2^31.
 __m128i near_midpoint4(__m128i low) {
     const __m128i below = _mm_and_si128(low, _mm_set1_epi32(0x1fffffff));
     const __m128i offset = _mm_add_epi32(below, _mm_set1_epi32(0x70000040));  // 2^31 - (2^28 - 64)
     return _mm_cmpgt_epi32(_mm_set1_epi32(INT32_MIN + 129), offset);
 }
 
-// place() of fast_trig.cpp on four lanes at once: the sines and cosines of the reduced angles (floats), the
-// quadrants (32-bit lanes) and the angles, whose sign bits carry over to the sines.
+// place() of fast_trig.cpp on four lanes at once: the sines and cosines of the reduced angles
+// (floats), the quadrants (32-bit lanes) and the angles, whose sign bits carry over to the sines.
 void place4(__m128 sv, __m128 cv, __m128i q, __m128 x, __m128& s, __m128& c) {
     const __m128 odd = _mm_castsi128_ps(_mm_sub_epi32(_mm_setzero_si128(), _mm_and_si128(q, _mm_set1_epi32(1))));
     const __m128 so = _mm_or_ps(_mm_andnot_ps(odd, sv), _mm_and_ps(odd, cv));
@@ -122,10 +131,6 @@ bool load3(const float x[3], __m128& xv, __m128& ax) {
 void store3(__m128 v, float out[3]) {
     _mm_storel_pi(reinterpret_cast<__m64*>(out), v);
     _mm_store_ss(out + 2, _mm_movehl_ps(v, v));
-}
-
-void sincos3_each(const float x[3], float s[3], float c[3]) {
-    for (int i = 0; i < 3; ++i) sincos(x[i], s[i], c[i]);
 }
 
 }  // namespace
@@ -227,10 +232,8 @@ void sincos3(const float x[3], float s[3], float c[3]) {
 
 #else
 
-void sincos3(const float x[3], float s[3], float c[3]) {
-    for (int i = 0; i < 3; ++i) sincos(x[i], s[i], c[i]);
-}
-void sincos3_sse2(const float x[3], float s[3], float c[3]) { sincos3(x, s, c); }
+void sincos3(const float x[3], float s[3], float c[3]) { sincos3_each(x, s, c); }
+void sincos3_sse2(const float x[3], float s[3], float c[3]) { sincos3_each(x, s, c); }
 
 #endif
 

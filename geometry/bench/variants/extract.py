@@ -27,7 +27,8 @@ def main():
     trig = "".join((src / name).read_text() for name in ("fast_trig_kernel.h", "fast_trig.cpp", "fast_trig_lanes.cpp"))
     for line in ("#pragma once\n", '#include "fast_trig.h"\n', '#include "fast_trig_kernel.h"\n'):
         trig = trig.replace(line, "")
-    trig = "#define TAVERIN_GEOMETRY_NO_AVX2 1\n" + trig.replace("namespace geometry::trig", "namespace geometry::TRIGNS")
+    trig = trig.replace("namespace geometry::trig", "namespace geometry::TRIGNS")
+    trig = "#define TAVERIN_GEOMETRY_NO_AVX2 1\n" + trig.replace("::geometry::trig::", "::geometry::TRIGNS::")
     edits = [
         ("    const __m128d hi = _mm_add_pd(_mm_add_pd(k(t.s4), _mm_mul_pd(z, k(t.s5))), _mm_mul_pd(z2, k(t.s6)));",
          "    const __m128d hi = k(t.s4);"),
