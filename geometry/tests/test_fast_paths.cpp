@@ -154,6 +154,26 @@ TEST(FastPaths, InvertibleMatricesToo) {
     }
 }
 
+// Random inputs never land on the singularity thresholds: both paths at and around them, the
+// destination starting as a copy of the source so that "left untouched" shows.
+TEST(FastPaths, InverseAtTheSingularityThresholds) {
+    for (const double d : {5e-16, 1e-15, 2e-15, 5e-7, 1e-6, 2e-6}) {
+        Mat4f a{};
+        Mat4d b{};
+        for (int i = 0; i < 4; ++i) a.m[5 * i] = 1.0f, b.m[5 * i] = 1.0;
+        a.m[10] = static_cast<float>(d), b.m[10] = d;
+        Mat4f f = a, r = a;
+        invert(a, f);
+        scalar::invert(a, r);
+        EXPECT_TRUE(same(f, r)) << d;
+        Mat4d fd = b, rd = b;
+        invert(b, fd);
+        scalar::invert(b, rd);
+        EXPECT_TRUE(same(fd, rd)) << d;
+        EXPECT_EQ(rd.m[10] != d, d >= 1e-15) << d;  // inverted from the threshold up
+    }
+}
+
 TEST(FastPaths, QuaternionProductAndMatrices) {
     Source s(4);
     for (int n = 0; n < kInputs; ++n) {
