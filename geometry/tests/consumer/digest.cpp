@@ -160,6 +160,20 @@ T marked() {
     return t;
 }
 
+// Runs f with the 4x4 products and inverse in their SSE2 forms, where the library would choose
+// its AVX2 forms: both forms are digested on a processor with AVX2.
+template <typename F>
+void in_sse2_form(F f) {
+#if defined(__GNUC__) && defined(__SSE2__)
+    const bool avx2 = detail::use_avx2;
+    detail::use_avx2 = false;
+    f();
+    detail::use_avx2 = avx2;
+#else
+    f();
+#endif
+}
+
 #define OP(name, ...) {name, [](Source& s, Digest& d, std::vector<double>* v) { (void)s; (void)d; (void)v; __VA_ARGS__ }}
 #define SMALL(name, ...) {name, [](Source& s, Digest& d, std::vector<double>* v) { (void)s; (void)d; (void)v; __VA_ARGS__ }, true}
 
@@ -167,10 +181,14 @@ const std::vector<Op>& operations() {
     static const std::vector<Op> ops = {
         SMALL("multiply 4x4 float", { auto a = matrix<Mat4f>(s), b = matrix<Mat4f>(s); Mat4f o; multiply(a, b, o); record(d, v, o); }),
         SMALL("multiply 4x4 double", { auto a = matrix<Mat4d>(s), b = matrix<Mat4d>(s); Mat4d o; multiply(a, b, o); record(d, v, o); }),
+        SMALL("multiply 4x4 float, SSE2 form", { auto a = matrix<Mat4f>(s), b = matrix<Mat4f>(s); Mat4f o; in_sse2_form([&] { multiply(a, b, o); }); record(d, v, o); }),
+        SMALL("multiply 4x4 double, SSE2 form", { auto a = matrix<Mat4d>(s), b = matrix<Mat4d>(s); Mat4d o; in_sse2_form([&] { multiply(a, b, o); }); record(d, v, o); }),
         SMALL("multiply 3x3 float", { auto a = matrix<Mat3f>(s), b = matrix<Mat3f>(s); Mat3f o; multiply(a, b, o); record(d, v, o); }),
         SMALL("multiply 3x3 double", { auto a = matrix<Mat3d>(s), b = matrix<Mat3d>(s); Mat3d o; multiply(a, b, o); record(d, v, o); }),
         SMALL("invert 4x4 float", { auto a = matrix<Mat4f>(s); auto o = marked<Mat4f>(); invert(a, o); record(d, v, o); }),
         SMALL("invert 4x4 double", { auto a = matrix<Mat4d>(s); auto o = marked<Mat4d>(); invert(a, o); record(d, v, o); }),
+        SMALL("invert 4x4 float, SSE2 form", { auto a = matrix<Mat4f>(s); auto o = marked<Mat4f>(); in_sse2_form([&] { invert(a, o); }); record(d, v, o); }),
+        SMALL("invert 4x4 double, SSE2 form", { auto a = matrix<Mat4d>(s); auto o = marked<Mat4d>(); in_sse2_form([&] { invert(a, o); }); record(d, v, o); }),
         OP("invert 3x3 float", { auto a = matrix<Mat3f>(s); auto o = marked<Mat3f>(); invert(a, o); record(d, v, o); }),
         OP("invert 3x3 double", { auto a = matrix<Mat3d>(s); auto o = marked<Mat3d>(); invert(a, o); record(d, v, o); }),
         OP("adjugate 4x4 float", { auto a = matrix<Mat4f>(s); Mat4f o; adjugate(a, o); record(d, v, o); }),
