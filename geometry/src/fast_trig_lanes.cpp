@@ -17,7 +17,11 @@ namespace geometry::trig {
 
 namespace {
 // The one-angle path for each angle: where the vector forms cannot settle a result, and in
-// builds without them.
+// builds without them. Kept out of line, so that the vector forms' common path saves no
+// registers and sets up no frame for it.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
 void sincos3_each(const float x[3], float s[3], float c[3]) {
     for (int i = 0; i < 3; ++i) sincos(x[i], s[i], c[i]);
 }
@@ -213,19 +217,22 @@ TAVERIN_AVX2 void sincos3_four_lanes(const float x[3], float s[3], float c[3]) {
 // version of the function, not this one.)
 void sincos3_avx2_fma(const float x[3], float s[3], float c[3]) { sincos3_four_lanes(x, s, c); }
 
-bool has_avx2_fma() {
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-    }();
-    return has;
+namespace {
+bool processor_runs_avx2_fma() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 }
+// Asked once, while the library loads; until then the two-lane form runs (the same floats).
+const bool kAvx2Fma = processor_runs_avx2_fma();
+}  // namespace
+
+bool has_avx2_fma() { return kAvx2Fma; }
 
 #endif  // four lanes
 
 void sincos3(const float x[3], float s[3], float c[3]) {
 #ifdef TAVERIN_TRIG_AVX2
-    if (has_avx2_fma()) return sincos3_four_lanes(x, s, c);
+    if (kAvx2Fma) return sincos3_four_lanes(x, s, c);
 #endif
     sincos3_sse2(x, s, c);
 }
