@@ -1,10 +1,9 @@
-// The 4x4 products and inverses with 256-bit registers, for
-// processors with AVX2 (detail/matrix_ops.h declares them and chooses them at each call).
-// Only these functions are compiled for AVX2; the rest of the library runs on any x86-64
-// processor. Each element takes the same products, sums and differences in the same order as
-// the SSE2 forms and the scalar code, every product rounded on its own: nothing here is
-// compiled for fused multiply-adds, and the asm statement in rounded256 keeps a compiler told
-// otherwise from fusing.
+// The 4x4 products and inverses with 256-bit registers, for processors with AVX2
+// (detail/matrix_ops.h declares them and chooses them at each call). Only these functions are
+// compiled for AVX2; the rest of the library runs on any x86-64 processor. Each element takes
+// the same products, sums and differences in the same order as the SSE2 forms and the scalar
+// code, every product rounded on its own: nothing here is compiled for fused multiply-adds, and
+// the asm statement in rounded256 keeps a compiler told otherwise from fusing.
 #include "taverin/geometry/matrix.h"
 
 #if defined(__GNUC__) && defined(__SSE2__)

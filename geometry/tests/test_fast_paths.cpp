@@ -181,16 +181,19 @@ TEST(FastPaths, InvertibleMatricesToo) {
 // Random inputs never land on the singularity thresholds: both paths at and around them, the
 // destination starting as a copy of the source so that "left untouched" shows.
 TEST(FastPaths, InverseAtTheSingularityThresholds) {
-    for (const double d : {5e-16, 1e-15, 2e-15, 5e-7, 1e-6, 2e-6}) {
+    for (const double d : {5e-16, 1e-15, 2e-15, 5e-7, 1e-6, 1.00001e-6, 2e-6}) {
         Mat4f a{};
         Mat4d b{};
         for (int i = 0; i < 4; ++i) a.m[5 * i] = 1.0f, b.m[5 * i] = 1.0;
         a.m[10] = static_cast<float>(d), b.m[10] = d;
         EXPECT_TRUE(inverses_agree(a, a)) << d;
         EXPECT_TRUE(inverses_agree(b, b)) << d;
+        Mat4f rf = a;
         Mat4d rd = b;
+        scalar::invert(a, rf);
         scalar::invert(b, rd);
-        EXPECT_EQ(rd.m[10] != d, d >= 1e-15) << d;  // inverted from the threshold up
+        EXPECT_EQ(rf.m[10] != a.m[10], static_cast<double>(a.m[10]) >= 1e-6) << d;  // inverted from the threshold up
+        EXPECT_EQ(rd.m[10] != d, d >= 1e-15) << d;
     }
 }
 
