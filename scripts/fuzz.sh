@@ -13,7 +13,6 @@ findings="$PWD/build/fuzz/findings"
 mkdir -p "$findings" build/fuzz/logs
 # The geometry library keeps its fuzzer's corpus beside its sources.
 corpus_of() { if [ "$1" = fuzz_geometry ]; then echo geometry/fuzz/corpus; else echo "fuzz/corpus/${1#fuzz_}"; fi; }
-# Two targets at a time: each fuzzer runs on one core, and the machines have two.
 run_target() {
   local t="$1" seeds work
   seeds="$(corpus_of "$t")"
@@ -24,6 +23,7 @@ run_target() {
     "build/fuzz/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
       -print_final_stats=1 -artifact_prefix="$findings/$t-" "$work" "$seeds" > "build/fuzz/logs/$t.log" 2>&1 || true
 }
+# Two targets at a time: each fuzzer runs on one core, and the machines have two.
 found=0
 for ((i = 0; i < ${#targets[@]}; i += 2)); do
   pair=("${targets[@]:i:2}")
